@@ -1,0 +1,30 @@
+#pragma once
+
+#include "AllophoneEntry.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace tessary {
+
+// The fixed catalogue of the 64 allophones, in code order. Read-only and built once.
+class AllophoneTable
+{
+public:
+    static constexpr int kSize = 64;
+    using Entries = std::array<AllophoneEntry, kSize>;
+
+    // Exact, case-sensitive, whole-string match; nullptr when the text names no allophone.
+    static const AllophoneEntry* FindByMnemonic(std::string_view text);
+    // nullptr outside 0..63.
+    static const AllophoneEntry* EntryByCode(int code);
+    // k is the number of Label1..Label64; nullptr outside 1..64.
+    static const AllophoneEntry* EntryByAuditionLabel(int k);
+    // "$" and two upper-case hex digits; empty outside 0..63.
+    static std::string CodeText(int code);
+    // All 64 entries in code order.
+    static const Entries& All();
+};
+
+} // namespace tessary

@@ -1,0 +1,26 @@
+#include "Speaker.h"
+
+#include "SilentPlayer.h"
+#include "catalogue/AllophoneTable.h"
+
+namespace tessary {
+
+Speaker::Speaker(SampleSet set, std::unique_ptr<SamplePlayer> player)
+    : m_set(std::move(set)), m_player(player ? std::move(player) : std::make_unique<SilentPlayer>())
+{
+}
+
+void Speaker::playStem(std::string_view stem)
+{
+    if (!m_set.present() || !SampleSet::isSafeStem(stem))
+        return;
+    m_player->play(m_set.SamplePath(stem));
+}
+
+void Speaker::audition(int k)
+{
+    if (const AllophoneEntry* e = AllophoneTable::EntryByAuditionLabel(k))
+        playStem(e->mnemonic);
+}
+
+} // namespace tessary

@@ -1,0 +1,217 @@
+// The SDL player against real output: SDL's disk driver writes what the device plays to a file.
+#include "speech/SdlSamplePlayer.h"
+#include "speech/Speaker.h"
+#include "support/WavFile.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+using namespace tessary;
+using namespace tessary::testing;
+
+namespace {
+
+using Samples = std::vector<std::int16_t>;
+
+bool contains(const Samples& haystack, const Samples& needle)
+{
+    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) !=
+           haystack.end();
+}
+
+// One player writing to its own capture file.
+class Capture
+{
+public:
+    explicit Capture(const QString& dir) : m_out((dir + "/out.raw").toStdString())
+    {
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qputenv("SDL_DISKAUDIOFILE", QByteArray::fromStdString(m_out));
+        m_player = std::make_unique<SdlSamplePlayer>();
+        m_player->openDevice();
+    }
+
+    SdlSamplePlayer& player() { return *m_player; }
+
+    long long capturedFrames() const { return QFileInfo(QString::fromStdString(m_out)).size() / 2; }
+
+    // Lets the voice play out, closes the device and returns everything it was fed.
+    Samples finish()
+    {
+        QDeadlineTimer deadline(10000);
+        while (m_player->sounding() && !deadline.hasExpired())
+            QTest::qWait(5);
+        QTest::qWait(60); // the buffer holding the voice's last frames
+        m_player.reset();
+        return readRawS16(m_out);
+    }
+
+private:
+    std::string m_out;
+    std::unique_ptr<SdlSamplePlayer> m_player;
+};
+
+} // namespace
+
+class TestSdlSamplePlayer : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void playAppearsInOutput();
+    void secondPlayCutsTheFirst();
+    void unplayableFilesAreSilent_data();
+    void unplayableFilesAreSilent();
+    void changedFileIsDecodedAgain();
+    void otherFormatsAreConverted();
+    void stemWithSeparatorOpensNothing();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString path(const QString& name) const { return m_dir->path() + "/" + name; }
+};
+
+void TestSdlSamplePlayer::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestSdlSamplePlayer::playAppearsInOutput()
+{
+    const Samples tone = toneBurst(100);
+    QVERIFY(writeWav(path("tone.wav").toStdString(), tone));
+    Capture cap(m_dir->path());
+    QVERIFY2(cap.player().deviceOpen(), "the disk driver opens a device");
+    cap.player().play(path("tone.wav").toStdString());
+    QVERIFY(cap.player().sounding());
+    const Samples out = cap.finish();
+    QVERIFY2(contains(out, tone), "the whole sample reaches the device, unchanged");
+}
+
+void TestSdlSamplePlayer::secondPlayCutsTheFirst()
+{
+    const Samples first(22050, 3000); // one second of a level no other sample has
+    const Samples second = toneBurst(100);
+    QVERIFY(writeWav(path("first.wav").toStdString(), first));
+    QVERIFY(writeWav(path("second.wav").toStdString(), second));
+
+    Capture cap(m_dir->path());
+    cap.player().play(path("first.wav").toStdString());
+    QTRY_VERIFY_WITH_TIMEOUT(cap.capturedFrames() > 2048, 10000);
+    cap.player().play(path("second.wav").toStdString());
+    const Samples out = cap.finish();
+
+    const auto firstPlayed = std::count(out.begin(), out.end(), std::int16_t(3000));
+    QVERIFY2(firstPlayed > 0 && firstPlayed < 22050, qPrintable(QString::number(firstPlayed)));
+    const auto at = std::search(out.begin(), out.end(), second.begin(), second.end());
+    QVERIFY2(at != out.end(), "the second sample plays in full");
+    QVERIFY2(std::find(at, out.end(), std::int16_t(3000)) == out.end(),
+             "the first sample does not come back");
+}
+
+void TestSdlSamplePlayer::unplayableFilesAreSilent_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing file") << "missing";
+    QTest::newRow("not a wave file") << "garbage";
+    QTest::newRow("empty file") << "empty";
+    QTest::newRow("truncated data chunk") << "truncated";
+    QTest::newRow("directory named like a sample") << "directory";
+    QTest::newRow("FIFO named like a sample") << "fifo";
+    QTest::newRow("larger than 8 MiB") << "huge";
+}
+
+void TestSdlSamplePlayer::unplayableFilesAreSilent()
+{
+    QFETCH(QString, kind);
+    const std::string file = path("x.wav").toStdString();
+    if (kind == "garbage") {
+        QVERIFY(writeBytes(file, std::string(4000, '\x5a')));
+    } else if (kind == "empty") {
+        QVERIFY(writeBytes(file, {}));
+    } else if (kind == "truncated") {
+        const std::string whole = wavBytes(toneBurst(200));
+        QVERIFY(writeBytes(file, whole.substr(0, whole.size() / 2)));
+    } else if (kind == "directory") {
+        QVERIFY(QDir().mkpath(QString::fromStdString(file)));
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(file.c_str(), 0600), 0);
+    } else if (kind == "huge") {
+        const int ms = int((SdlSamplePlayer::kMaxFileBytes / 2) * 1000 / 22050) + 10;
+        QVERIFY(writeWav(file, toneBurst(ms)));
+    }
+
+    Capture cap(m_dir->path());
+    cap.player().play(file); // must return, and must not hang on the FIFO
+    QVERIFY(!cap.player().sounding());
+    QCOMPARE(cap.player().cachedSamples(), kind == "garbage" || kind == "empty" || kind == "truncated"
+                                               ? std::size_t(1) // remembered as undecodable
+                                               : std::size_t(0));
+    QTest::qWait(50);
+    const Samples out = cap.finish();
+    QVERIFY(std::all_of(out.begin(), out.end(), [](std::int16_t s) { return s == 0; }));
+}
+
+void TestSdlSamplePlayer::changedFileIsDecodedAgain()
+{
+    const std::string file = path("s.wav").toStdString();
+    const Samples before(441, 1234);
+    const Samples after = toneBurst(60);
+    QVERIFY(writeWav(file, before));
+
+    Capture cap(m_dir->path());
+    cap.player().play(file);
+    QTRY_VERIFY_WITH_TIMEOUT(!cap.player().sounding(), 10000);
+    QVERIFY(writeWav(file, after));
+    cap.player().play(file);
+    QCOMPARE(cap.player().cachedSamples(), std::size_t(1));
+    const Samples out = cap.finish();
+    QVERIFY(contains(out, before));
+    QVERIFY2(contains(out, after), "the rewritten file is heard, not the cached one");
+}
+
+void TestSdlSamplePlayer::otherFormatsAreConverted()
+{
+    // 44.1 kHz stereo: SDL converts it to the device's 22.05 kHz mono.
+    Samples stereo;
+    for (std::int16_t s : toneBurst(200, 44100)) {
+        stereo.push_back(s);
+        stereo.push_back(s);
+    }
+    QVERIFY(writeWav(path("st.wav").toStdString(), stereo, 44100, 2));
+    Capture cap(m_dir->path());
+    cap.player().play(path("st.wav").toStdString());
+    const Samples out = cap.finish();
+    const auto loud = std::count_if(out.begin(), out.end(), [](std::int16_t s) { return std::abs(s) > 4000; });
+    QVERIFY2(loud > 4410 * 8 / 10 && loud <= 4410, qPrintable(QString::number(loud)));
+}
+
+void TestSdlSamplePlayer::stemWithSeparatorOpensNothing()
+{
+    QVERIFY(QDir(m_dir->path()).mkpath("Set"));
+    QVERIFY(writeWav(path("outside.wav").toStdString(), toneBurst(100)));
+    QVERIFY(writeWav(path("Set/inside.wav").toStdString(), toneBurst(100)));
+
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", path("out.raw").toLocal8Bit());
+    auto owned = std::make_unique<SdlSamplePlayer>();
+    SdlSamplePlayer* player = owned.get();
+    Speaker speaker(SampleSet((m_dir->path() + "/Set/").toStdString()), std::move(owned));
+
+    speaker.playStem("../outside");
+    QVERIFY2(!player->sounding() && player->cachedSamples() == 0, "a file outside the set was opened");
+    speaker.playStem("inside");
+    QVERIFY(player->sounding());
+}
+
+QTEST_GUILESS_MAIN(TestSdlSamplePlayer)
+#include "tst_sdlsampleplayer.moc"

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tessary::testing {
+
+// 16-bit PCM wave files for tests and benchmarks.
+std::string wavBytes(const std::vector<std::int16_t>& samples, int rate = 22050, int channels = 1);
+bool writeWav(const std::string& path, const std::vector<std::int16_t>& samples, int rate = 22050,
+              int channels = 1);
+bool writeBytes(const std::string& path, const std::string& bytes);
+std::vector<std::int16_t> readRawS16(const std::string& path);
+// A 500 Hz square wave at a quarter of full scale.
+std::vector<std::int16_t> toneBurst(int milliseconds, int rate = 22050);
+
+} // namespace tessary::testing
