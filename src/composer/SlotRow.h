@@ -18,11 +18,12 @@ public:
 
     struct Hooks
     {
-        std::function<void()> moveFocusToSink;                   // before "Clear All" does anything
-        std::function<bool()> typeAndTalkOn;                     // read at every slot change
-        std::function<void(const std::string& stem)> playStem;   // Type 'n' Talk
-        std::function<void(int slot, const std::string& text)> slotTextAssigned; // the row set a text
-        std::function<void(int slot, const std::string& code)> slotCodeShown;    // a label changed
+        std::function<void()> moveFocusToSink;                 // before "Clear All" does anything
+        std::function<bool()> typeAndTalkOn;                   // read at every slot change
+        std::function<void(const std::string& stem)> playStem; // Type 'n' Talk
+        std::function<void(int slot, const std::string& text)>
+            slotTextAssigned;                                                 // the row set a text
+        std::function<void(int slot, const std::string& code)> slotCodeShown; // a label changed
     };
 
     SlotRow() = default;

@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -42,7 +44,13 @@ constexpr Uint32 kRetryMs = 2000;
 struct SdlSamplePlayer::Impl
 {
     bool audioUp = false;
+    Uint32 idleCloseMs = 0;
+    // Guards the device against the idle check, which runs on SDL's timer thread.
+    std::mutex deviceMutex;
     SDL_AudioDeviceID device = 0;
+    SDL_TimerID idleTimer = 0;
+    // SDL ticks when the last voice ended; 0 while one sounds. Written by the audio callback.
+    std::atomic<Uint32> idleSince{0};
     SDL_AudioSpec spec{};
     bool failedBefore = false;
     Uint32 lastFailure = 0;
@@ -61,20 +69,38 @@ struct SdlSamplePlayer::Impl
             done = std::min(want, self->voice->size() - self->position);
             std::memcpy(stream, self->voice->data() + self->position, done);
             self->position += done;
-            if (self->position >= self->voice->size())
+            if (self->position >= self->voice->size()) {
                 self->voice.reset();
+                self->idleSince = std::max<Uint32>(SDL_GetTicks(), 1);
+            }
         }
         std::memset(stream + done, self->spec.silence, want - done);
     }
 
     void closeDevice()
     {
+        if (idleTimer != 0) {
+            SDL_RemoveTimer(idleTimer);
+            idleTimer = 0;
+        }
         if (device == 0)
             return;
         SDL_CloseAudioDevice(device);
         device = 0;
         voice.reset();
         position = 0;
+    }
+
+    static Uint32 SDLCALL checkIdle(Uint32 interval, void* userdata)
+    {
+        auto* self = static_cast<Impl*>(userdata);
+        std::lock_guard lock(self->deviceMutex);
+        const Uint32 since = self->idleSince;
+        if (self->device == 0 || since == 0 || SDL_GetTicks() - since < self->idleCloseMs)
+            return interval;
+        self->idleTimer = 0; // returning 0 ends this timer
+        self->closeDevice();
+        return 0;
     }
 
     bool ensureDevice()
@@ -107,6 +133,8 @@ struct SdlSamplePlayer::Impl
             cache.clear(); // cached samples are in the old device's format
         spec = obtained;
         failedBefore = false;
+        idleSince = std::max<Uint32>(SDL_GetTicks(), 1);
+        idleTimer = SDL_AddTimer(std::max<Uint32>(idleCloseMs / 4, 10), &Impl::checkIdle, this);
         return true;
     }
 
@@ -163,19 +191,24 @@ std::unique_ptr<SamplePlayer> SdlSamplePlayer::create()
     return player;
 }
 
-SdlSamplePlayer::SdlSamplePlayer() : m_impl(std::make_unique<Impl>())
+SdlSamplePlayer::SdlSamplePlayer(std::chrono::milliseconds idleClose)
+    : m_impl(std::make_unique<Impl>())
 {
     SDL_SetMainReady();
     // A sample cut short on disk is refused rather than played in part.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
-    m_impl->audioUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    m_impl->idleCloseMs = static_cast<Uint32>(std::max<long long>(idleClose.count(), 1));
+    m_impl->audioUp = SDL_InitSubSystem(SDL_INIT_AUDIO | SDL_INIT_TIMER) == 0;
 }
 
 SdlSamplePlayer::~SdlSamplePlayer()
 {
-    m_impl->closeDevice();
+    {
+        std::lock_guard lock(m_impl->deviceMutex);
+        m_impl->closeDevice();
+    }
     if (m_impl->audioUp)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO | SDL_INIT_TIMER);
 }
 
 bool SdlSamplePlayer::available() const
@@ -185,11 +218,13 @@ bool SdlSamplePlayer::available() const
 
 void SdlSamplePlayer::openDevice()
 {
+    std::lock_guard lock(m_impl->deviceMutex);
     m_impl->ensureDevice();
 }
 
 bool SdlSamplePlayer::deviceOpen() const
 {
+    std::lock_guard lock(m_impl->deviceMutex);
     return m_impl->device != 0;
 }
 
@@ -199,6 +234,7 @@ void SdlSamplePlayer::play(const std::string& path)
     struct stat st;
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes)
         return;
+    std::lock_guard lock(m_impl->deviceMutex);
     if (!m_impl->ensureDevice())
         return;
     std::shared_ptr<const Pcm> pcm = m_impl->sample(path, st);
@@ -208,12 +244,14 @@ void SdlSamplePlayer::play(const std::string& path)
     SDL_LockAudioDevice(m_impl->device);
     m_impl->voice = std::move(pcm);
     m_impl->position = 0;
+    m_impl->idleSince = 0;
     SDL_UnlockAudioDevice(m_impl->device);
     SDL_PauseAudioDevice(m_impl->device, 0);
 }
 
 bool SdlSamplePlayer::sounding() const
 {
+    std::lock_guard lock(m_impl->deviceMutex);
     if (m_impl->device == 0)
         return false;
     SDL_LockAudioDevice(m_impl->device);

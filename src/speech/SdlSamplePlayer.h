@@ -2,6 +2,7 @@
 
 #include "SamplePlayer.h"
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 
@@ -10,13 +11,17 @@ namespace tessary {
 // The sample player over SDL2's audio: one voice, fed by SDL's callback. Decoded samples are kept
 // in the device's format, cached by path and decoded again when the file's size or time changes.
 // All SDL calls of the program live in SdlSamplePlayer.cpp.
+//
+// SDL keeps feeding a paused device with silence, which wakes the program and the sound server
+// every few milliseconds. So once nothing has sounded for `idleClose`, the device is closed; the
+// next play opens it again.
 class SdlSamplePlayer final : public SamplePlayer
 {
 public:
     // The SDL player, or a silent one when SDL's audio cannot start at all.
     static std::unique_ptr<SamplePlayer> create();
 
-    SdlSamplePlayer();
+    explicit SdlSamplePlayer(std::chrono::milliseconds idleClose = std::chrono::seconds(10));
     ~SdlSamplePlayer() override;
     SdlSamplePlayer(const SdlSamplePlayer&) = delete;
     SdlSamplePlayer& operator=(const SdlSamplePlayer&) = delete;

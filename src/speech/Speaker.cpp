@@ -7,8 +7,7 @@ namespace tessary {
 
 Speaker::Speaker(SampleSet set, std::unique_ptr<SamplePlayer> player)
     : m_set(std::move(set)), m_player(player ? std::move(player) : std::make_unique<SilentPlayer>())
-{
-}
+{}
 
 void Speaker::playStem(std::string_view stem)
 {

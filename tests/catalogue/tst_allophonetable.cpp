@@ -93,20 +93,34 @@ void TestAllophoneTable::auditionLabel_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("code");
 
-    QTest::newRow("Label1 PA1") << 1 << "pa1" << "PA1 - PAUSE" << 0;
-    QTest::newRow("Label5 PA5") << 5 << "pa5" << "PA5 - PAUSE" << 4;
-    QTest::newRow("Label6 AA") << 6 << "aa" << "AA - Hot" << 24;
-    QTest::newRow("Label13 BB1") << 13 << "bb1" << "BB1 - Business" << 28;
-    QTest::newRow("Label14 BB2 shares the word") << 14 << "bb2" << "BB2 - Business" << 63;
-    QTest::newRow("Label29 HH1") << 29 << "hh1" << "HH1 - He" << 27;
-    QTest::newRow("Label34 apostrophe") << 34 << "kk1" << "KK1 - Can't" << 42;
-    QTest::newRow("Label44 OY") << 44 << "oy" << "OY - Boy" << 5;
-    QTest::newRow("Label49 SS") << 49 << "ss" << "SS - Vest" << 55;
-    QTest::newRow("Label50 TT1") << 50 << "tt1" << "TT1 - Part" << 17;
-    QTest::newRow("Label51 TT2") << 51 << "tt2" << "TT2 - To" << 13;
-    QTest::newRow("Label52 TH after TT") << 52 << "th" << "TH - Thin" << 29;
-    QTest::newRow("Label53 UH") << 53 << "uh" << "UH - Book" << 30;
-    QTest::newRow("Label64 ZZ") << 64 << "zz" << "ZZ - Zoo" << 43;
+    QTest::newRow("Label1 PA1") << 1 << "pa1"
+                                << "PA1 - PAUSE" << 0;
+    QTest::newRow("Label5 PA5") << 5 << "pa5"
+                                << "PA5 - PAUSE" << 4;
+    QTest::newRow("Label6 AA") << 6 << "aa"
+                               << "AA - Hot" << 24;
+    QTest::newRow("Label13 BB1") << 13 << "bb1"
+                                 << "BB1 - Business" << 28;
+    QTest::newRow("Label14 BB2 shares the word") << 14 << "bb2"
+                                                 << "BB2 - Business" << 63;
+    QTest::newRow("Label29 HH1") << 29 << "hh1"
+                                 << "HH1 - He" << 27;
+    QTest::newRow("Label34 apostrophe") << 34 << "kk1"
+                                        << "KK1 - Can't" << 42;
+    QTest::newRow("Label44 OY") << 44 << "oy"
+                                << "OY - Boy" << 5;
+    QTest::newRow("Label49 SS") << 49 << "ss"
+                                << "SS - Vest" << 55;
+    QTest::newRow("Label50 TT1") << 50 << "tt1"
+                                 << "TT1 - Part" << 17;
+    QTest::newRow("Label51 TT2") << 51 << "tt2"
+                                 << "TT2 - To" << 13;
+    QTest::newRow("Label52 TH after TT") << 52 << "th"
+                                         << "TH - Thin" << 29;
+    QTest::newRow("Label53 UH") << 53 << "uh"
+                                << "UH - Book" << 30;
+    QTest::newRow("Label64 ZZ") << 64 << "zz"
+                                << "ZZ - Zoo" << 43;
 }
 
 void TestAllophoneTable::auditionLabel()
@@ -153,15 +167,17 @@ void TestAllophoneTable::entriesAreWellFormed()
     for (const AllophoneEntry& e : AllophoneTable::All()) {
         QCOMPARE(e.code, code++); // iteration is in code order
         const std::string& m = e.mnemonic;
-        const bool letters = m.size() >= 2 && std::islower(uchar(m[0])) && std::islower(uchar(m[1]));
+        const bool letters =
+            m.size() >= 2 && std::islower(uchar(m[0])) && std::islower(uchar(m[1]));
         const bool tail = m.size() == 2 || (m.size() == 3 && m[2] >= '1' && m[2] <= '5');
         QVERIFY2(letters && tail, m.c_str());
         QVERIFY2(mnemonics.insert(m).second, m.c_str());
         QVERIFY(labels.insert(e.auditionLabel).second);
         const std::string word = e.caption.substr(e.caption.find(" - ") + 3);
-        QVERIFY2(e.code < 5 ? word == "PAUSE" : (std::isupper(uchar(word[0])) &&
-                                                 std::none_of(word.begin() + 1, word.end(),
-                                                              [](char c) { return std::isupper(uchar(c)); })),
+        QVERIFY2(e.code < 5 ? word == "PAUSE"
+                            : (std::isupper(uchar(word[0])) &&
+                               std::none_of(word.begin() + 1, word.end(),
+                                            [](char c) { return std::isupper(uchar(c)); })),
                  e.caption.c_str());
     }
     QCOMPARE(int(labels.size()), AllophoneTable::kSize);

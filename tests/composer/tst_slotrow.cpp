@@ -18,7 +18,9 @@ struct Recorder
         SlotRow::Hooks h;
         h.moveFocusToSink = [this] { events << "focus"; };
         h.typeAndTalkOn = [this] { return typeAndTalk; };
-        h.playStem = [this](const std::string& s) { events << "play " + QString::fromStdString(s); };
+        h.playStem = [this](const std::string& s) {
+            events << "play " + QString::fromStdString(s);
+        };
         h.slotTextAssigned = [this](int n, const std::string& t) {
             events << QString("assign %1 '%2'").arg(n).arg(QString::fromStdString(t));
         };
@@ -68,11 +70,13 @@ void TestSlotRow::typingSequence_data()
         << QStringList{"pa1", "o", "oy"} << QStringList{"$00", "$00", "$05"};
     QTest::newRow("hh1 then hh keeps the stale code")
         << QStringList{"hh1", "hh"} << QStringList{"$1B", "$1B"};
-    QTest::newRow("capitals leave the label") << QStringList{"kk3", "KK3"} << QStringList{"$08", "$08"};
+    QTest::newRow("capitals leave the label")
+        << QStringList{"kk3", "KK3"} << QStringList{"$08", "$08"};
     QTest::newRow("spaces do not match")
         << QStringList{" pa1", "pa1 ", "bb2"} << QStringList{"", "", "$3F"};
     QTest::newRow("jh is $0A") << QStringList{"j", "jh"} << QStringList{"", "$0A"};
-    QTest::newRow("longer than a mnemonic") << QStringList{"ow", "owxx"} << QStringList{"$35", "$35"};
+    QTest::newRow("longer than a mnemonic")
+        << QStringList{"ow", "owxx"} << QStringList{"$35", "$35"};
 }
 
 void TestSlotRow::typingSequence()
@@ -82,9 +86,10 @@ void TestSlotRow::typingSequence()
     SlotRow row;
     for (int i = 0; i < texts.size(); ++i) {
         row.setSlotText(7, texts[i].toStdString());
-        QVERIFY2(code(row, 7) == codes[i],
-                 qPrintable(QString("after '%1': '%2', expected '%3'")
-                                .arg(texts[i], code(row, 7), codes[i])));
+        QVERIFY2(
+            code(row, 7) == codes[i],
+            qPrintable(
+                QString("after '%1': '%2', expected '%3'").arg(texts[i], code(row, 7), codes[i])));
     }
 }
 
@@ -165,7 +170,8 @@ void TestSlotRow::typeAndTalkHandsOverTheVerbatimText_data()
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QStringList>("plays");
 
-    QTest::newRow("e then eh") << true << QStringList{"e", "eh"} << QStringList{"play e", "play eh"};
+    QTest::newRow("e then eh") << true << QStringList{"e", "eh"}
+                               << QStringList{"play e", "play eh"};
     QTest::newRow("the empty text") << true << QStringList{""} << QStringList{"play "};
     QTest::newRow("capitals untouched") << true << QStringList{"EH"} << QStringList{"play EH"};
     QTest::newRow("spaces untouched") << true << QStringList{" eh "} << QStringList{"play  eh "};

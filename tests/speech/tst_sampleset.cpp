@@ -47,23 +47,36 @@ void TestSampleSet::locate_data()
     QTest::addColumn<QString>("expected"); // relative to the root, "" for none
 
     QTest::newRow("user's own set comes first")
-        << QStringList{"user", "sys", "build/share"} << "@/user" << "@/home" << "@/sys"
+        << QStringList{"user", "sys", "build/share"} << "@/user"
+        << "@/home"
+        << "@/sys"
         << "user/quorlin-tessary/Set/";
     QTest::newRow("XDG_DATA_HOME unset falls back to ~/.local/share")
-        << QStringList{"home/.local/share", "sys"} << "-" << "@/home" << "@/sys"
+        << QStringList{"home/.local/share", "sys"} << "-"
+        << "@/home"
+        << "@/sys"
         << "home/.local/share/quorlin-tessary/Set/";
     QTest::newRow("empty XDG_DATA_HOME counts as unset")
-        << QStringList{"home/.local/share"} << "" << "@/home" << "-"
+        << QStringList{"home/.local/share"} << ""
+        << "@/home"
+        << "-"
         << "home/.local/share/quorlin-tessary/Set/";
-    QTest::newRow("first data dir that has it")
-        << QStringList{"b", "c"} << "@/none" << "@/home" << "@/a:@/b:@/c"
-        << "b/quorlin-tessary/Set/";
-    QTest::newRow("relative entries are ignored")
-        << QStringList{"c"} << "rel" << "@/home" << "rel:@/c" << "c/quorlin-tessary/Set/";
-    QTest::newRow("beside the executable last")
-        << QStringList{"build/share"} << "@/none" << "@/home" << "@/none2"
-        << "build/share/quorlin-tessary/Set/";
-    QTest::newRow("nowhere") << QStringList{} << "@/none" << "@/home" << "@/none2" << "";
+    QTest::newRow("first data dir that has it") << QStringList{"b", "c"} << "@/none"
+                                                << "@/home"
+                                                << "@/a:@/b:@/c"
+                                                << "b/quorlin-tessary/Set/";
+    QTest::newRow("relative entries are ignored") << QStringList{"c"} << "rel"
+                                                  << "@/home"
+                                                  << "rel:@/c"
+                                                  << "c/quorlin-tessary/Set/";
+    QTest::newRow("beside the executable last") << QStringList{"build/share"} << "@/none"
+                                                << "@/home"
+                                                << "@/none2"
+                                                << "build/share/quorlin-tessary/Set/";
+    QTest::newRow("nowhere") << QStringList{} << "@/none"
+                             << "@/home"
+                             << "@/none2"
+                             << "";
 }
 
 void TestSampleSet::locate()
@@ -82,7 +95,8 @@ void TestSampleSet::locate()
     // A plain file where a set would be does not count.
     QVERIFY(QDir(root.path()).mkpath("none"));
 
-    QHash<QString, QString> vars{{"XDG_DATA_HOME", dataHome}, {"HOME", home}, {"XDG_DATA_DIRS", dataDirs}};
+    QHash<QString, QString> vars{
+        {"XDG_DATA_HOME", dataHome}, {"HOME", home}, {"XDG_DATA_DIRS", dataDirs}};
     const auto env = [&](const char* name) -> std::optional<std::string> {
         const QString v = vars.value(name, "-");
         if (v == "-")
@@ -90,17 +104,22 @@ void TestSampleSet::locate()
         return QString(v).replace("@", root.path()).toStdString();
     };
     const std::string found = SampleSet::locate(env, (root.path() + "/build/bin").toStdString());
-    QCOMPARE(QString::fromStdString(found), expected.isEmpty() ? QString() : root.path() + "/" + expected);
+    QCOMPARE(QString::fromStdString(found),
+             expected.isEmpty() ? QString() : root.path() + "/" + expected);
 }
 
 void TestSampleSet::samplePathIsVerbatim_data()
 {
     QTest::addColumn<QString>("stem");
     QTest::addColumn<QString>("path");
-    QTest::newRow("mnemonic") << "hh1" << "/d/Set/hh1.wav";
-    QTest::newRow("empty stem") << "" << "/d/Set/.wav";
-    QTest::newRow("no case folding") << "HH1" << "/d/Set/HH1.wav";
-    QTest::newRow("no trimming") << " hh1 " << "/d/Set/ hh1 .wav";
+    QTest::newRow("mnemonic") << "hh1"
+                              << "/d/Set/hh1.wav";
+    QTest::newRow("empty stem") << ""
+                                << "/d/Set/.wav";
+    QTest::newRow("no case folding") << "HH1"
+                                     << "/d/Set/HH1.wav";
+    QTest::newRow("no trimming") << " hh1 "
+                                 << "/d/Set/ hh1 .wav";
 }
 
 void TestSampleSet::samplePathIsVerbatim()
@@ -122,7 +141,8 @@ void TestSampleSet::speakerPlays_data()
     QTest::newRow("absolute") << QByteArray("/etc/passwd") << 0 << QStringList{};
     QTest::newRow("backslash") << QByteArray("a\\b") << 0 << QStringList{};
     QTest::newRow("NUL") << QByteArray("hh1\0x", 5) << 0 << QStringList{};
-    QTest::newRow("dots alone stay inside") << QByteArray("..") << 0 << QStringList{"/d/Set/...wav"};
+    QTest::newRow("dots alone stay inside")
+        << QByteArray("..") << 0 << QStringList{"/d/Set/...wav"};
     QTest::newRow("Label29 HH1") << QByteArray() << 29 << QStringList{"/d/Set/hh1.wav"};
     QTest::newRow("Label44 OY") << QByteArray() << 44 << QStringList{"/d/Set/oy.wav"};
     QTest::newRow("Label50 TT1") << QByteArray() << 50 << QStringList{"/d/Set/tt1.wav"};

@@ -30,11 +30,13 @@ bool contains(const Samples& haystack, const Samples& needle)
 class Capture
 {
 public:
-    explicit Capture(const QString& dir) : m_out((dir + "/out.raw").toStdString())
+    explicit Capture(const QString& dir,
+                     std::chrono::milliseconds idleClose = std::chrono::seconds(10))
+        : m_out((dir + "/out.raw").toStdString())
     {
         qputenv("SDL_AUDIODRIVER", "disk");
         qputenv("SDL_DISKAUDIOFILE", QByteArray::fromStdString(m_out));
-        m_player = std::make_unique<SdlSamplePlayer>();
+        m_player = std::make_unique<SdlSamplePlayer>(idleClose);
         m_player->openDevice();
     }
 
@@ -73,6 +75,7 @@ private Q_SLOTS:
     void changedFileIsDecodedAgain();
     void otherFormatsAreConverted();
     void stemWithSeparatorOpensNothing();
+    void idleDeviceClosesAndReopens();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -153,9 +156,10 @@ void TestSdlSamplePlayer::unplayableFilesAreSilent()
     Capture cap(m_dir->path());
     cap.player().play(file); // must return, and must not hang on the FIFO
     QVERIFY(!cap.player().sounding());
-    QCOMPARE(cap.player().cachedSamples(), kind == "garbage" || kind == "empty" || kind == "truncated"
-                                               ? std::size_t(1) // remembered as undecodable
-                                               : std::size_t(0));
+    QCOMPARE(cap.player().cachedSamples(),
+             kind == "garbage" || kind == "empty" || kind == "truncated"
+                 ? std::size_t(1) // remembered as undecodable
+                 : std::size_t(0));
     QTest::qWait(50);
     const Samples out = cap.finish();
     QVERIFY(std::all_of(out.begin(), out.end(), [](std::int16_t s) { return s == 0; }));
@@ -191,7 +195,8 @@ void TestSdlSamplePlayer::otherFormatsAreConverted()
     Capture cap(m_dir->path());
     cap.player().play(path("st.wav").toStdString());
     const Samples out = cap.finish();
-    const auto loud = std::count_if(out.begin(), out.end(), [](std::int16_t s) { return std::abs(s) > 4000; });
+    const auto loud =
+        std::count_if(out.begin(), out.end(), [](std::int16_t s) { return std::abs(s) > 4000; });
     QVERIFY2(loud > 4410 * 8 / 10 && loud <= 4410, qPrintable(QString::number(loud)));
 }
 
@@ -208,9 +213,25 @@ void TestSdlSamplePlayer::stemWithSeparatorOpensNothing()
     Speaker speaker(SampleSet((m_dir->path() + "/Set/").toStdString()), std::move(owned));
 
     speaker.playStem("../outside");
-    QVERIFY2(!player->sounding() && player->cachedSamples() == 0, "a file outside the set was opened");
+    QVERIFY2(!player->sounding() && player->cachedSamples() == 0,
+             "a file outside the set was opened");
     speaker.playStem("inside");
     QVERIFY(player->sounding());
+}
+
+void TestSdlSamplePlayer::idleDeviceClosesAndReopens()
+{
+    const Samples tone = toneBurst(50);
+    QVERIFY(writeWav(path("t.wav").toStdString(), tone));
+    Capture cap(m_dir->path(), std::chrono::milliseconds(150));
+    cap.player().play(path("t.wav").toStdString());
+    QVERIFY(cap.player().deviceOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(!cap.player().deviceOpen(), 10000);
+
+    // The disk driver starts its file afresh when the device opens again.
+    cap.player().play(path("t.wav").toStdString());
+    QVERIFY2(cap.player().deviceOpen() && cap.player().sounding(), "the next play reopens it");
+    QVERIFY(contains(cap.finish(), tone));
 }
 
 QTEST_GUILESS_MAIN(TestSdlSamplePlayer)

@@ -57,7 +57,8 @@ bool writeWav(const std::string& path, const std::vector<std::int16_t>& samples,
 std::vector<std::int16_t> readRawS16(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     std::vector<std::int16_t> samples(bytes.size() / 2);
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const auto lo = static_cast<unsigned char>(bytes[2 * i]);
