@@ -11,6 +11,8 @@ class SamplePlayer
 public:
     virtual ~SamplePlayer() = default;
     virtual void play(const std::string& path) = 0;
+    // Gets ready to sound (opens the device) so that the first play is not the slow one.
+    virtual void prepare() {}
 };
 
 } // namespace tessary

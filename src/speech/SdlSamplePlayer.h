@@ -28,6 +28,7 @@ public:
 
     bool available() const;
     void play(const std::string& path) override;
+    void prepare() override { openDevice(); }
 
     // Opens the device ahead of the first play, so that the first click sounds at once.
     void openDevice();

@@ -21,6 +21,8 @@ public:
     // Plays the sample of audition label k (1..64); anything else plays nothing.
     void audition(int k);
 
+    void prepare() { m_player->prepare(); }
+
     const SampleSet& sampleSet() const { return m_set; }
 
 private:

@@ -1,5 +1,6 @@
 #include "speech/SampleSet.h"
 #include "speech/Speaker.h"
+#include "support/RecordingPlayer.h"
 
 #include <QDir>
 #include <QHash>
@@ -11,16 +12,7 @@ using tessary::SamplePlayer;
 using tessary::SampleSet;
 using tessary::Speaker;
 
-namespace {
-
-struct RecordingPlayer final : SamplePlayer
-{
-    explicit RecordingPlayer(QStringList* log) : m_log(log) {}
-    void play(const std::string& path) override { *m_log << QString::fromStdString(path); }
-    QStringList* m_log;
-};
-
-} // namespace
+using tessary::testing::RecordingPlayer;
 
 class TestSampleSet : public QObject
 {

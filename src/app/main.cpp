@@ -1,0 +1,25 @@
+#include "speech/SampleSet.h"
+#include "speech/SdlSamplePlayer.h"
+#include "window/MainWindow.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+int main(int argc, char* argv[])
+{
+    // A Wayland client cannot place its window; with XWayland there, run on X11 so that the
+    // window opens centred, unless the user chose a platform.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("WAYLAND_DISPLAY") != nullptr &&
+        std::getenv("DISPLAY") != nullptr)
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("quorlin-tessary");
+
+    tessary::MainWindow window(tessary::SampleSet::forThisProcess(),
+                               tessary::SdlSamplePlayer::create());
+    window.show();
+    window.activateWindow(); // also without a window manager to do it
+    return QApplication::exec();
+}

@@ -1,0 +1,290 @@
+#include "MainWindow.h"
+
+#include "AuditionLabel.h"
+#include "FocusSink.h"
+#include "catalogue/AllophoneTable.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTimer>
+
+#include <cmath>
+
+namespace tessary {
+
+namespace {
+
+// The layout is given in twips, 15 to a pixel at 96 dpi. Edges are rounded, not sizes, so that
+// neighbours that share an edge in twips share it in pixels too.
+int px(int twips)
+{
+    return static_cast<int>(std::lround(twips / 15.0));
+}
+
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1));
+}
+
+constexpr int kClientWidth = 5625;
+constexpr int kClientHeight = 6810;
+
+const QColor kFormBack(1, 0, 66);
+const QColor kAuditionBack(128, 128, 255);
+const QColor kCodeBack(192, 192, 255);
+
+constexpr int kAuditionLefts[4] = {120, 1695, 3105, 4560};
+constexpr int kAuditionTops[16] = {3120, 3330, 3555, 3765, 3990, 4200, 4410, 4635,
+                                   4845, 5070, 5280, 5490, 5715, 5925, 6150, 6360};
+
+int slotLeft(int n)
+{
+    const int k = (n - 1) % 15 + 1;
+    const bool shifted = n >= 22 && n <= 27;
+    return 98 + 360 * (k - 1) + (shifted ? 7 : 0);
+}
+
+int slotTop(int n)
+{
+    return n <= 15 ? 150 : 420;
+}
+
+int codeLeft(int n)
+{
+    return 300 + 330 * ((n - 1) % 15);
+}
+
+int codeTop(int n)
+{
+    return n <= 15 ? 1470 : 1680;
+}
+
+void paintBackground(QWidget* w, const QColor& colour)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, colour);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+QString toQt(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+MainWindow::MainWindow(SampleSet sampleSet, std::unique_ptr<SamplePlayer> player, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_speaker(std::move(sampleSet), std::move(player))
+{
+    setObjectName("Form1");
+    setWindowTitle("Quorlin Tessary");
+    setWindowIcon(QIcon(":/icons/quorlin-tessary.svg"));
+    setFixedSize(px(kClientWidth), px(kClientHeight));
+
+    QFont font("DejaVu Sans Condensed");
+    font.setPixelSize(11);
+    setFont(font);
+    paintBackground(this, kFormBack);
+
+    buildControls();
+    connectControls();
+
+    // Centred on the screen that the window opens on.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                 screen->availableGeometry())
+                 .topLeft());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls()
+{
+    // Creation order is drawing order (later above earlier) and the default Tab order: lines and
+    // labels first, beneath everything; then the focusable controls in their Tab order.
+    for (const auto& [name, y] : {std::pair{"Line2", 2100}, std::pair{"Line3", 2910}}) {
+        auto* line = new QWidget(this);
+        line->setObjectName(name);
+        line->setGeometry(QRect(px(-30), px(y), px(6180) - px(-30), 1));
+        paintBackground(line, Qt::white);
+    }
+
+    for (int k = 1; k <= AllophoneTable::kSize; ++k) {
+        const AllophoneEntry* e = AllophoneTable::EntryByAuditionLabel(k);
+        auto* label = new AuditionLabel(toQt(e->caption), this);
+        label->setObjectName(QString("Label%1").arg(k));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        paintBackground(label, kAuditionBack);
+        label->move(px(kAuditionLefts[(k - 1) / 16]), px(kAuditionTops[(k - 1) % 16]));
+        label->resize(label->sizeHint().width(), px(195)); // sizes itself to its caption
+        m_auditionLabels[static_cast<std::size_t>(k - 1)] = label;
+    }
+
+    auto* speed = new QLabel("Speed", this);
+    speed->setObjectName("Label65");
+    paintBackground(speed, kAuditionBack);
+    speed->move(px(300), px(2370));
+    speed->resize(speed->sizeHint().width(), px(195));
+
+    for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
+        auto* code = new QLabel(this);
+        code->setObjectName(QString("Label%1").arg(69 + n));
+        code->setGeometry(twips(codeLeft(n), codeTop(n), 345, 225));
+        code->setAlignment(Qt::AlignCenter);
+        code->setFrameStyle(QFrame::Box | QFrame::Plain);
+        code->setLineWidth(1);
+        paintBackground(code, kCodeBack);
+        m_codeLabels[static_cast<std::size_t>(n - 1)] = code;
+    }
+
+    m_picture = new FocusSink(this);
+    m_picture->setObjectName("Picture1");
+    m_picture->setGeometry(twips(2670, 2370, 255, 195));
+    paintBackground(m_picture, kFormBack);
+
+    m_speak = new QPushButton("SPEAK", this);
+    m_speak->setObjectName("Speak");
+    m_speak->setGeometry(twips(2235, 2310, 1155, 435));
+
+    m_rate = new QLineEdit("50", this);
+    m_rate->setObjectName("Rate");
+    m_rate->setGeometry(twips(870, 2340, 405, 285));
+    m_rate->setAlignment(Qt::AlignCenter);
+    m_rate->setMaxLength(3);
+
+    // Slot boxes are drawn flat: a plain one-pixel border, no sunken edge.
+    const QString flatBox("QLineEdit { border: 1px solid black; background: white;"
+                          " padding: 0px; margin: 0px; }");
+    for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QString("Text%1").arg(n));
+        box->setGeometry(twips(slotLeft(n), slotTop(n), 375, 285));
+        box->setAlignment(Qt::AlignCenter);
+        box->setMaxLength(3);
+        box->setStyleSheet(flatBox);
+        m_slotBoxes[static_cast<std::size_t>(n - 1)] = box;
+    }
+
+    // The check box and option buttons paint the standard face behind their captions.
+    const QPalette standard = QApplication::style()->standardPalette();
+    m_emulate = new QRadioButton("Emulate", this);
+    m_emulate->setObjectName("Emulate");
+    m_emulate->setGeometry(twips(4260, 2250, 1245, 315));
+    m_emulate->setChecked(true);
+    m_hardware = new QRadioButton("Hardware", this);
+    m_hardware->setObjectName("Hardware");
+    m_hardware->setGeometry(twips(4260, 2490, 1005, 315));
+    m_hardware->setEnabled(false);
+
+    m_clear = new QPushButton("Clear All", this);
+    m_clear->setObjectName("Clear");
+    m_clear->setGeometry(twips(120, 960, 735, 285));
+
+    m_copy = new QPushButton("Copy", this);
+    m_copy->setObjectName("Copy");
+    m_copy->setGeometry(twips(4770, 960, 735, 285));
+
+    m_typespeak = new QCheckBox("Type 'n' Talk", this);
+    m_typespeak->setObjectName("Typespeak");
+    m_typespeak->setGeometry(twips(2115, 930, 1395, 315));
+
+    for (QWidget* w : {static_cast<QWidget*>(m_emulate), static_cast<QWidget*>(m_hardware),
+                       static_cast<QWidget*>(m_typespeak)}) {
+        w->setPalette(standard);
+        w->setAutoFillBackground(true);
+    }
+
+    for (QPushButton* b : {m_speak, m_clear, m_copy}) {
+        b->setAutoDefault(false); // Enter and Esc press no button
+        b->setDefault(false);
+    }
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName("Timer1");
+    m_timer->setTimerType(Qt::PreciseTimer);
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(45);
+
+    QWidget* previous = m_picture;
+    auto chain = [&previous](QWidget* next) {
+        setTabOrder(previous, next);
+        previous = next;
+    };
+    chain(m_speak);
+    chain(m_rate);
+    for (QLineEdit* box : m_slotBoxes)
+        chain(box);
+    chain(m_emulate);
+    chain(m_hardware);
+    chain(m_clear);
+    chain(m_copy);
+    chain(m_typespeak);
+}
+
+void MainWindow::connectControls()
+{
+    SlotRow::Hooks hooks;
+    hooks.moveFocusToSink = [this] { applyFocusRule(); };
+    hooks.typeAndTalkOn = [this] { return m_typespeak->isChecked(); };
+    hooks.playStem = [this](const std::string& stem) { m_speaker.playStem(stem); };
+    hooks.slotTextAssigned = [this](int n, const std::string& text) {
+        // The row runs the change handling itself right after; the box only shows the text.
+        QLineEdit* box = m_slotBoxes[static_cast<std::size_t>(n - 1)];
+        const QSignalBlocker quiet(box);
+        box->setText(toQt(text));
+    };
+    hooks.slotCodeShown = [this](int n, const std::string& code) {
+        m_codeLabels[static_cast<std::size_t>(n - 1)]->setText(toQt(code));
+    };
+    m_row.setHooks(std::move(hooks));
+
+    for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
+        connect(m_slotBoxes[static_cast<std::size_t>(n - 1)], &QLineEdit::textChanged, this,
+                [this, n](const QString& text) { m_row.setSlotText(n, text.toStdString()); });
+    }
+    for (int k = 1; k <= AllophoneTable::kSize; ++k) {
+        connect(m_auditionLabels[static_cast<std::size_t>(k - 1)], &AuditionLabel::clicked, this,
+                [this, k] { m_speaker.audition(k); });
+    }
+    connect(m_clear, &QPushButton::clicked, this, [this] { m_row.ClearAll(); });
+    connect(m_typespeak, &QCheckBox::clicked, this, [this] { applyFocusRule(); });
+    connect(m_copy, &QPushButton::clicked, this, [this] { applyFocusRule(); });
+    connect(m_speak, &QPushButton::clicked, this, [this] { applyFocusRule(); });
+}
+
+void MainWindow::applyFocusRule()
+{
+    m_picture->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::startUp()
+{
+    applyFocusRule();
+    m_timer->stop();
+    m_stepInterval = 50;
+    // The device opens once the window is up, so that the first click sounds at once.
+    QTimer::singleShot(0, this, [this] { m_speaker.prepare(); });
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    // Start-up runs on the first activation only; coming back from another program is not one.
+    if (event->type() == QEvent::WindowActivate && !m_activated) {
+        m_activated = true;
+        startUp();
+    }
+    return handled;
+}
+
+} // namespace tessary

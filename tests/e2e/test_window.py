@@ -1,0 +1,71 @@
+"""The real window on a real X server: size, place, frame, typing, an audition, closing."""
+
+import os
+import re
+import sys
+import unittest
+
+from harness import SCREEN_H, SCREEN_W, Session, find, px, tone
+
+BINARY = os.environ.get("TESSARY_BINARY", "quorlin-tessary")
+
+
+def slot_box(n):
+    k = (n - 1) % 15
+    left = 98 + 360 * k + (7 if 22 <= n <= 27 else 0)
+    return (left, 150 if n <= 15 else 420, 375, 285)
+
+
+def code_label(n):
+    return (300 + 330 * ((n - 1) % 15), 1470 if n <= 15 else 1680, 345, 225)
+
+
+class WindowEndToEnd(unittest.TestCase):
+    def test_window(self):
+        hh1 = tone(120, freq=700)
+        with Session(BINARY, samples={"hh1": hh1}) as s:
+            s.start()
+
+            # Found by its title, 375 x 454, centred (the title bar may push it down).
+            x, y, w, h = s.client_geometry()
+            self.assertEqual((w, h), (375, 454))
+            self.assertLessEqual(abs(x - (SCREEN_W - w) / 2), 2, (x, y))
+            self.assertLessEqual(abs(y - (SCREEN_H - h) / 2), 30, (x, y))
+
+            # A fixed frame: no resizing, and neither minimize nor maximize asked of the WM.
+            hints = s.run(["xprop", "-id", s.window, "WM_NORMAL_HINTS", "_MOTIF_WM_HINTS"])
+            self.assertIn("program specified minimum size: 375 by 454", hints)
+            self.assertIn("program specified maximum size: 375 by 454", hints)
+            motif = re.search(r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = (.*)", hints).group(1)
+            functions = int(motif.split(",")[1], 16)
+            self.assertFalse(functions & 0x08, "minimize offered")
+            self.assertFalse(functions & 0x10, "maximize offered")
+
+            # Typing "hh1" into slot 1 shows "$1B" under it. With no OCR at hand, the label's
+            # pixels are compared: slot 2 with the same mnemonic draws the same picture, slot 3
+            # with another one a different picture, an empty label a third.
+            for n, text in ((1, "hh1"), (2, "hh1"), (3, "eh")):
+                s.click_twips(*slot_box(n))
+                s.type_text(text)
+            shot = s.screenshot()
+            crops = {}
+            for n in (1, 2, 3, 4):
+                lx, ly, lw, lh = code_label(n)
+                crops[n] = s.crop_rgb(shot, px(lx) + 2, px(ly) + 2, px(lw) - 4, px(lh) - 4)
+            self.assertEqual(crops[1], crops[2], "both $1B labels should look alike")
+            self.assertNotEqual(crops[1], crops[3], "$1B and $07 look alike")
+            self.assertNotEqual(crops[1], crops[4], "Label70 shows nothing")
+            self.assertEqual(len(set(crops[4][i:i + 3] for i in range(0, len(crops[4]), 3))), 1,
+                             "an empty code label is one colour")
+
+            # A click on "HH1 - He" (Label29: column 2, row 13) sounds hh1.wav, sample for sample.
+            s.click_at(px(1695) + 10, px(5715) + 6)
+            s.wait_for(lambda: find(s.captured(), hh1) >= 0, 10, "hh1.wav in the sound output")
+
+            # Closing through the window manager ends the program with status 0.
+            s.close_with_wm()
+            self.assertEqual(s.wait_exit(5), 0, s.app.stdout.read().decode(errors="replace"))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
