@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,7 +85,7 @@ QString toQt(const std::string& s)
 MainWindow::MainWindow(SampleSet sampleSet, std::unique_ptr<SamplePlayer> player, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_speaker(std::move(sampleSet), std::move(player))
+      m_speaker(std::move(sampleSet), std::move(player)), m_sequencer(m_row, m_pace)
 {
     setObjectName("Form1");
     setWindowTitle("Quorlin Tessary");
@@ -258,8 +259,30 @@ void MainWindow::connectControls()
     }
     connect(m_clear, &QPushButton::clicked, this, [this] { m_row.ClearAll(); });
     connect(m_typespeak, &QCheckBox::clicked, this, [this] { applyFocusRule(); });
-    connect(m_copy, &QPushButton::clicked, this, [this] { applyFocusRule(); });
-    connect(m_speak, &QPushButton::clicked, this, [this] { applyFocusRule(); });
+    connect(m_copy, &QPushButton::clicked, this, [this] { copyCodeString(); });
+
+    SpeakSequencer::Hooks speech;
+    speech.moveFocusToSink = [this] { applyFocusRule(); };
+    speech.playStem = [this](const std::string& stem) { m_speaker.playStem(stem); };
+    speech.showSpeaking = [this](bool speaking) {
+        m_speak->setEnabled(!speaking);
+        m_speak->setText(speaking ? "SPEAKING" : "SPEAK");
+    };
+    speech.armTimer = [this](std::chrono::milliseconds delay) { m_timer->start(delay); };
+    m_sequencer.setHooks(std::move(speech));
+    connect(m_speak, &QPushButton::clicked, this, [this] { m_sequencer.Speak(); });
+    connect(m_timer, &QTimer::timeout, this, [this] { m_sequencer.TimerTick(); });
+    connect(m_rate, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_pace.RateChanged(text.toStdString()); });
+}
+
+void MainWindow::copyCodeString()
+{
+    applyFocusRule();
+    m_codeString = QString::fromStdString(m_row.joinedCodes());
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(m_codeString);
 }
 
 void MainWindow::applyFocusRule()
@@ -271,7 +294,7 @@ void MainWindow::startUp()
 {
     applyFocusRule();
     m_timer->stop();
-    m_stepInterval = 50;
+    m_pace.reset();
     // The device opens once the window is up, so that the first click sounds at once.
     QTimer::singleShot(0, this, [this] { m_speaker.prepare(); });
 }

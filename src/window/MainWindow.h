@@ -7,15 +7,20 @@
 //                                 the joined code string; reaches out only through its hooks
 //   Speaker         (speech/)     stem -> sample path in the SampleSet -> SamplePlayer
 //   SdlSamplePlayer (speech/)     one SDL voice; every SDL call of the program lives there
+//   SpeakSequencer  (speech/)     SPEAK: 30 plays one Pace apart, stepped by Timer1's ticks
 //   MainWindow      (window/)     Form1: owns the controls and forwards their events
 //
 // A keystroke in slot 5: Text5 textChanged -> SlotRow::setSlotText(5) -> SlotChanged:
 // the code for Label74 (slotCodeShown hook), SpeakBuffer entry 5, and with Type 'n' Talk on
 // Speaker::playStem -> SamplePlayer::play, which returns at once.
+// SPEAK: Speak clicked -> SpeakSequencer::Speak -> play entry 1, arm Timer1; each tick of Timer1
+// -> SpeakSequencer::TimerTick -> the next entry, until the tick after the 30th restores SPEAK.
 
 #include "composer/SlotRow.h"
+#include "speech/Pace.h"
 #include "speech/SamplePlayer.h"
 #include "speech/SampleSet.h"
+#include "speech/SpeakSequencer.h"
 #include "speech/Speaker.h"
 
 #include <QWidget>
@@ -45,7 +50,10 @@ public:
     ~MainWindow() override;
 
     const SlotRow& slotRow() const { return m_row; }
-    int stepInterval() const { return m_stepInterval; }
+    const SpeakSequencer& sequencer() const { return m_sequencer; }
+    int stepInterval() const { return m_pace.StepInterval(); }
+    // The last code string "Copy" put on the clipboard.
+    const QString& codeString() const { return m_codeString; }
 
 protected:
     bool event(QEvent* event) override;
@@ -55,10 +63,13 @@ private:
     void connectControls();
     void applyFocusRule();
     void startUp();
+    void copyCodeString();
 
     SlotRow m_row;
     Speaker m_speaker;
-    int m_stepInterval = 50; // StepInterval, milliseconds start to start
+    Pace m_pace;
+    SpeakSequencer m_sequencer;
+    QString m_codeString; // CodeString
     bool m_activated = false;
 
     std::array<QLineEdit*, SlotRow::kSlotCount> m_slotBoxes{};

@@ -158,6 +158,12 @@ class Session:
         self.run(["xdotool", "mousemove", "--sync", str(ox + x), str(oy + y), "click", "1"])
         time.sleep(0.1)
 
+    def park_mouse(self):
+        """Moves the pointer onto bare window background, so that no control shows hover."""
+        ox, oy = self.client_origin()
+        self.run(["xdotool", "mousemove", "--sync", str(ox + 3), str(oy + 450)])
+        time.sleep(0.1)
+
     def click_twips(self, left, top, width, height):
         self.click_at(px(left + width / 2), px(top + height / 2))
 

@@ -1,0 +1,64 @@
+#include "SpeakSequencer.h"
+
+namespace tessary {
+
+SpeakSequencer::SpeakSequencer(SlotRow& row, Pace& pace, Hooks hooks)
+    : m_row(row), m_pace(pace), m_hooks(std::move(hooks))
+{}
+
+SpeakSequencer::Clock::time_point SpeakSequencer::now() const
+{
+    return m_hooks.now ? m_hooks.now() : Clock::now();
+}
+
+void SpeakSequencer::Speak()
+{
+    if (m_speaking)
+        return;
+    if (m_hooks.moveFocusToSink)
+        m_hooks.moveFocusToSink();
+    m_row.captureSpeakBuffer();
+    m_speaking = true;
+    if (m_hooks.showSpeaking)
+        m_hooks.showSpeaking(true);
+    m_step = 0;
+    m_due = now();
+    beginStep();
+}
+
+void SpeakSequencer::TimerTick()
+{
+    if (!m_speaking)
+        return;
+    if (m_step < kSteps) {
+        beginStep();
+        return;
+    }
+    m_speaking = false;
+    m_step = 0;
+    if (m_hooks.showSpeaking)
+        m_hooks.showSpeaking(false);
+}
+
+void SpeakSequencer::beginStep()
+{
+    ++m_step;
+    if (m_hooks.playStem)
+        m_hooks.playStem(m_row.speakEntry(m_step));
+    WaitOneStep();
+}
+
+void SpeakSequencer::WaitOneStep()
+{
+    const Clock::time_point started = now();
+    if (started - m_due > kMaxLateness)
+        m_due = started;
+    // The pace is read as the wait begins: a change during this wait applies to the next one.
+    m_due += std::chrono::milliseconds(m_pace.StepInterval());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        m_due - started + std::chrono::microseconds(500));
+    if (m_hooks.armTimer)
+        m_hooks.armTimer(std::max(left, std::chrono::milliseconds(0)));
+}
+
+} // namespace tessary

@@ -1,0 +1,266 @@
+// "Copy" and "SPEAK" in the real window, with a player that records what it is asked to play.
+#include "support/RecordingPlayer.h"
+#include "window/MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace tessary;
+using tessary::testing::RecordingPlayer;
+
+class TestCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void copy_data();
+    void copy();
+    void copyTwiceGivesTheSameText();
+    void speakPlaysEverySlotInOrder();
+    void duringARun_data();
+    void duringARun();
+    void badSpeedTextsStillEndTheRun_data();
+    void badSpeedTextsStillEndTheRun();
+
+private:
+    template <typename T = QWidget> T* find(const QString& name) const
+    {
+        T* w = m_window->findChild<T*>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    void type(int slot, const QString& text)
+    {
+        auto* box = find<QLineEdit>(QString("Text%1").arg(slot));
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClicks(box, text);
+    }
+    void setRate(const QString& text) { find<QLineEdit>("Rate")->setText(text); }
+    QString focused() const
+    {
+        QWidget* f = QApplication::focusWidget();
+        return f ? f->objectName() : QString("<none>");
+    }
+    bool runOver() const { return find<QPushButton>("Speak")->isEnabled(); }
+
+    QStringList m_plays;
+    std::function<void()> m_onPlay;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestCommands::init()
+{
+    m_plays.clear();
+    m_onPlay = nullptr;
+    m_window = std::make_unique<MainWindow>(SampleSet("/set/"),
+                                            std::make_unique<RecordingPlayer>(&m_plays, [this] {
+                                                if (m_onPlay)
+                                                    m_onPlay();
+                                            }));
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QApplication::clipboard()->setText("left over");
+}
+
+void TestCommands::cleanup()
+{
+    m_window.reset();
+}
+
+void TestCommands::copy_data()
+{
+    QTest::addColumn<QStringList>("slots"); // slot 1 onwards; a text after '>' replaces the first
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("fresh window gives the empty text") << QStringList{} << "";
+    QTest::newRow("hello") << QStringList{"hh1", "eh", "ll", "ow"} << "$1B$07$2D$35";
+    QTest::newRow("gap slot leaves no trace") << QStringList{"hh1", "", "eh"} << "$1B$07";
+    QTest::newRow("stale label hh1 then hh") << QStringList{"hh1>hh"} << "$1B";
+    QTest::newRow("no mnemonic, no code") << QStringList{"xyz", "aa"} << "$18";
+    QTest::newRow("slot 30 alone") << [] {
+        QStringList s(29, "");
+        s << "bb2";
+        return s;
+    }() << "$3F";
+    QTest::newRow("30 x pa1 is 90 characters")
+        << QStringList(30, "pa1") << QString("$00").repeated(30);
+}
+
+void TestCommands::copy()
+{
+    QFETCH(QStringList, slots);
+    QFETCH(QString, expected);
+    for (int i = 0; i < slots.size(); ++i) {
+        const QStringList edits = slots[i].split('>');
+        for (const QString& e : edits)
+            find<QLineEdit>(QString("Text%1").arg(i + 1))->setText(e);
+    }
+    QTest::mouseClick(find<QLineEdit>("Text2"), Qt::LeftButton);
+    QSignalSpy changed(QApplication::clipboard(), &QClipboard::dataChanged);
+    QTest::mouseClick(find("Copy"), Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), expected);
+    QCOMPARE(m_window->codeString(), expected);
+    QVERIFY(changed.count() >= 1);
+    QCOMPARE(focused(), QString("Picture1"));
+}
+
+void TestCommands::copyTwiceGivesTheSameText()
+{
+    type(1, "ow");
+    QTest::mouseClick(find("Copy"), Qt::LeftButton);
+    QApplication::clipboard()->setText("something else");
+    QTest::mouseClick(find("Copy"), Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), QString("$35"));
+    QCOMPARE(m_window->codeString(), QString("$35"));
+}
+
+void TestCommands::speakPlaysEverySlotInOrder()
+{
+    setRate("1");
+    type(1, "hh1");
+    type(2, "eh");
+    type(3, "ll");
+    type(4, "ow");
+    type(6, "LL"); // verbatim, capitals and all
+    auto* speak = find<QPushButton>("Speak");
+    QTest::mouseClick(speak, Qt::LeftButton);
+    QVERIFY(!speak->isEnabled());
+    QCOMPARE(speak->text(), QString("SPEAKING"));
+    QCOMPARE(focused(), QString("Picture1"));
+    QVERIFY(find<QTimer>("Timer1")->isActive());
+
+    QTRY_VERIFY_WITH_TIMEOUT(runOver(), 10000);
+    QCOMPARE(speak->text(), QString("SPEAK"));
+    QStringList expected{"/set/hh1.wav", "/set/eh.wav", "/set/ll.wav",
+                         "/set/ow.wav",  "/set/.wav",   "/set/LL.wav"};
+    while (expected.size() < 30)
+        expected << "/set/.wav";
+    QCOMPARE(m_plays, expected);
+    QVERIFY(!find<QTimer>("Timer1")->isActive());
+}
+
+void TestCommands::duringARun_data()
+{
+    QTest::addColumn<int>("atPlay"); // the action runs in the wait after this play
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("plays");
+
+    auto base = [] {
+        QStringList p(30, "/set/.wav");
+        p[0] = "/set/aa.wav";
+        p[11] = "/set/ae.wav";
+        return p;
+    };
+    QTest::newRow("edit ahead is heard") << 5 << "Text20=ow" << [&] {
+        QStringList p = base();
+        p[19] = "/set/ow.wav";
+        return p;
+    }();
+    QTest::newRow("edit behind is not") << 5 << "Text1=ow" << base();
+    QTest::newRow("Clear All silences the rest") << 5 << "click Clear" << [&] {
+        QStringList p = base();
+        p[11] = "/set/.wav";
+        return p;
+    }();
+    QTest::newRow("an audition cuts in") << 3 << "click Label29" << [&] {
+        QStringList p = base();
+        p.insert(3, "/set/hh1.wav");
+        return p;
+    }();
+    QTest::newRow("Copy works") << 3 << "click Copy" << base();
+    QTest::newRow("disabled SPEAK does nothing") << 3 << "click Speak" << base();
+    QTest::newRow("speed change") << 3 << "Rate=3" << base();
+    QTest::newRow("Type 'n' Talk edit plays at once") << 3 << "talk Text25=ow" << [&] {
+        QStringList p = base();
+        p.insert(3, "/set/ow.wav");
+        p[25] = "/set/ow.wav"; // slot 25 is step 25, one later for the extra play
+        return p;
+    }();
+}
+
+void TestCommands::duringARun()
+{
+    QFETCH(int, atPlay);
+    QFETCH(QString, action);
+    QFETCH(QStringList, plays);
+
+    setRate("2");
+    type(1, "aa");
+    type(12, "ae");
+    auto act = [this, action] {
+        QString a = action;
+        if (a.startsWith("talk ")) {
+            QTest::mouseClick(find("Typespeak"), Qt::LeftButton);
+            a = a.mid(5);
+        }
+        if (a.startsWith("click "))
+            QTest::mouseClick(find(a.mid(6)), Qt::LeftButton);
+        else if (const QStringList kv = a.split('='); kv.size() == 2)
+            find<QLineEdit>(kv[0])->setText(kv[1]);
+    };
+    int count = 0;
+    m_onPlay = [&] {
+        if (++count == atPlay)
+            QTimer::singleShot(0, m_window.get(), act); // inside the wait, not inside the play
+    };
+    QTest::mouseClick(find("Speak"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(runOver(), 10000);
+    m_onPlay = nullptr;
+    QCOMPARE(m_plays, plays);
+    QCOMPARE(find<QPushButton>("Speak")->text(), QString("SPEAK"));
+    if (action == "click Copy")
+        QCOMPARE(QApplication::clipboard()->text(), QString("$18$1A"));
+    if (action == "click Clear")
+        QVERIFY(find<QLineEdit>("Text12")->text().isEmpty());
+    if (action == "Rate=3")
+        QCOMPARE(m_window->stepInterval(), 3);
+}
+
+void TestCommands::badSpeedTextsStillEndTheRun_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("0") << "0" << 2;
+    QTest::newRow("00") << "00" << 2;
+    QTest::newRow("000") << "000" << 2;
+    QTest::newRow("abc") << "abc" << 2;
+    QTest::newRow("-5") << "-5" << 2;
+    QTest::newRow("leading blank") << " 7" << 2;
+    QTest::newRow("empty is 1 ms") << "" << 1;
+}
+
+void TestCommands::badSpeedTextsStillEndTheRun()
+{
+    QFETCH(QString, text);
+    QFETCH(int, interval);
+    setRate("2");
+    auto* rate = find<QLineEdit>("Rate");
+    QTest::mouseClick(rate, Qt::LeftButton);
+    rate->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(rate, Qt::Key_Delete);
+    else
+        QTest::keyClicks(rate, text); // typed over the selection: never empty on the way
+    QCOMPARE(rate->text(), text);
+    QCOMPARE(focused(), QString("Rate")); // a speed change moves no focus
+    QCOMPARE(m_window->stepInterval(), interval);
+
+    QTest::mouseClick(find("Speak"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(runOver(), 10000);
+    QCOMPARE(m_plays.size(), 30);
+}
+
+QTEST_MAIN(TestCommands)
+#include "tst_commands.moc"
