@@ -1,9 +1,11 @@
 """The real window on a real X server: size, place, frame, typing, an audition, closing."""
 
+import array
 import os
 import re
 import sys
 import unittest
+import wave
 
 from harness import SCREEN_H, SCREEN_W, Session, find, px, tone
 
@@ -65,6 +67,20 @@ class WindowEndToEnd(unittest.TestCase):
             # Closing through the window manager ends the program with status 0.
             s.close_with_wm()
             self.assertEqual(s.wait_exit(5), 0, s.app.stdout.read().decode(errors="replace"))
+
+    def test_default_sample_set(self):
+        # No set of the user's and none installed: the one the build made beside bin/.
+        built = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(BINARY))), "share",
+                             "quorlin-tessary", "Set", "hh1.wav")
+        self.assertTrue(os.path.exists(built), built)
+        with wave.open(built) as w:
+            hh1 = array.array("h", w.readframes(w.getnframes()))
+        with Session(BINARY) as s:
+            s.extra_env = {"XDG_DATA_HOME": os.path.join(s.tmp, "nothing"),
+                           "XDG_DATA_DIRS": os.path.join(s.tmp, "nothing")}
+            s.start()
+            s.click_at(px(1695) + 10, px(5715) + 6)  # "HH1 - He"
+            s.wait_for(lambda: find(s.captured(), hh1) >= 0, 10, "the built hh1.wav")
 
 
 if __name__ == "__main__":
