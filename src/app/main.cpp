@@ -16,6 +16,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("quorlin-tessary");
+    QGuiApplication::setDesktopFileName("org.quorlin.Tessary"); // ties the window to its menu entry
 
     tessary::MainWindow window(tessary::SampleSet::forThisProcess(),
                                tessary::SdlSamplePlayer::create());
