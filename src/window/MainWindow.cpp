@@ -80,6 +80,16 @@ QString toQt(const std::string& s)
     return QString::fromStdString(s);
 }
 
+// A control of the window: created on it, named and placed.
+template <typename T, typename... Args>
+T* control(QWidget* form, const QString& name, const QRect& geometry, Args&&... args)
+{
+    auto* w = new T(std::forward<Args>(args)..., form);
+    w->setObjectName(name);
+    w->setGeometry(geometry);
+    return w;
+}
+
 } // namespace
 
 MainWindow::MainWindow(SampleSet sampleSet, std::unique_ptr<SamplePlayer> player, QWidget* parent)
@@ -113,12 +123,9 @@ void MainWindow::buildControls()
 {
     // Creation order is drawing order (later above earlier) and the default Tab order: lines and
     // labels first, beneath everything; then the focusable controls in their Tab order.
-    for (const auto& [name, y] : {std::pair{"Line2", 2100}, std::pair{"Line3", 2910}}) {
-        auto* line = new QWidget(this);
-        line->setObjectName(name);
-        line->setGeometry(QRect(px(-30), px(y), px(6180) - px(-30), 1));
-        paintBackground(line, Qt::white);
-    }
+    for (const auto& [name, y] : {std::pair{"Line2", 2100}, std::pair{"Line3", 2910}})
+        paintBackground(control<QWidget>(this, name, QRect(px(-30), px(y), px(6180) - px(-30), 1)),
+                        Qt::white);
 
     for (int k = 1; k <= AllophoneTable::kSize; ++k) {
         const AllophoneEntry* e = AllophoneTable::EntryByAuditionLabel(k);
@@ -138,9 +145,8 @@ void MainWindow::buildControls()
     speed->resize(speed->sizeHint().width(), px(195));
 
     for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
-        auto* code = new QLabel(this);
-        code->setObjectName(QString("Label%1").arg(69 + n));
-        code->setGeometry(twips(codeLeft(n), codeTop(n), 345, 225));
+        auto* code = control<QLabel>(this, QString("Label%1").arg(69 + n),
+                                     twips(codeLeft(n), codeTop(n), 345, 225));
         code->setAlignment(Qt::AlignCenter);
         code->setFrameStyle(QFrame::Box | QFrame::Plain);
         code->setLineWidth(1);
@@ -148,18 +154,10 @@ void MainWindow::buildControls()
         m_codeLabels[static_cast<std::size_t>(n - 1)] = code;
     }
 
-    m_picture = new FocusSink(this);
-    m_picture->setObjectName("Picture1");
-    m_picture->setGeometry(twips(2670, 2370, 255, 195));
+    m_picture = control<FocusSink>(this, "Picture1", twips(2670, 2370, 255, 195));
     paintBackground(m_picture, kFormBack);
-
-    m_speak = new QPushButton("SPEAK", this);
-    m_speak->setObjectName("Speak");
-    m_speak->setGeometry(twips(2235, 2310, 1155, 435));
-
-    m_rate = new QLineEdit("50", this);
-    m_rate->setObjectName("Rate");
-    m_rate->setGeometry(twips(870, 2340, 405, 285));
+    m_speak = control<QPushButton>(this, "Speak", twips(2235, 2310, 1155, 435), "SPEAK");
+    m_rate = control<QLineEdit>(this, "Rate", twips(870, 2340, 405, 285), "50");
     m_rate->setAlignment(Qt::AlignCenter);
     m_rate->setMaxLength(3);
 
@@ -167,9 +165,8 @@ void MainWindow::buildControls()
     const QString flatBox("QLineEdit { border: 1px solid black; background: white;"
                           " padding: 0px; margin: 0px; }");
     for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
-        auto* box = new QLineEdit(this);
-        box->setObjectName(QString("Text%1").arg(n));
-        box->setGeometry(twips(slotLeft(n), slotTop(n), 375, 285));
+        auto* box = control<QLineEdit>(this, QString("Text%1").arg(n),
+                                       twips(slotLeft(n), slotTop(n), 375, 285));
         box->setAlignment(Qt::AlignCenter);
         box->setMaxLength(3);
         box->setStyleSheet(flatBox);
@@ -178,26 +175,14 @@ void MainWindow::buildControls()
 
     // The check box and option buttons paint the standard face behind their captions.
     const QPalette standard = QApplication::style()->standardPalette();
-    m_emulate = new QRadioButton("Emulate", this);
-    m_emulate->setObjectName("Emulate");
-    m_emulate->setGeometry(twips(4260, 2250, 1245, 315));
+    m_emulate = control<QRadioButton>(this, "Emulate", twips(4260, 2250, 1245, 315), "Emulate");
     m_emulate->setChecked(true);
-    m_hardware = new QRadioButton("Hardware", this);
-    m_hardware->setObjectName("Hardware");
-    m_hardware->setGeometry(twips(4260, 2490, 1005, 315));
+    m_hardware = control<QRadioButton>(this, "Hardware", twips(4260, 2490, 1005, 315), "Hardware");
     m_hardware->setEnabled(false);
-
-    m_clear = new QPushButton("Clear All", this);
-    m_clear->setObjectName("Clear");
-    m_clear->setGeometry(twips(120, 960, 735, 285));
-
-    m_copy = new QPushButton("Copy", this);
-    m_copy->setObjectName("Copy");
-    m_copy->setGeometry(twips(4770, 960, 735, 285));
-
-    m_typespeak = new QCheckBox("Type 'n' Talk", this);
-    m_typespeak->setObjectName("Typespeak");
-    m_typespeak->setGeometry(twips(2115, 930, 1395, 315));
+    m_clear = control<QPushButton>(this, "Clear", twips(120, 960, 735, 285), "Clear All");
+    m_copy = control<QPushButton>(this, "Copy", twips(4770, 960, 735, 285), "Copy");
+    m_typespeak =
+        control<QCheckBox>(this, "Typespeak", twips(2115, 930, 1395, 315), "Type 'n' Talk");
 
     for (QWidget* w : {static_cast<QWidget*>(m_emulate), static_cast<QWidget*>(m_hardware),
                        static_cast<QWidget*>(m_typespeak)}) {
@@ -210,7 +195,7 @@ void MainWindow::buildControls()
         b->setDefault(false);
     }
 
-    m_timer = new QTimer(this);
+    m_timer = new QTimer(this); // Timer1 steps SPEAK
     m_timer->setObjectName("Timer1");
     m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setSingleShot(true);

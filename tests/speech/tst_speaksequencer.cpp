@@ -147,52 +147,31 @@ void TestSpeakSequencer::interactionsDuringARun_data()
 {
     QTest::addColumn<int>("atStep"); // the action runs during this step's wait
     QTest::addColumn<QString>("action");
-    QTest::addColumn<QStringList>("stems"); // what the 30 steps play, "" omitted at the end
+    QTest::addColumn<QStringList>("stems"); // what each of the 30 steps plays
     QTest::addColumn<std::vector<int>>("waits");
 
+    // Slot 1 holds "aa"; these are the other stems the run should play, by step.
+    auto stems = [](std::initializer_list<std::pair<int, QString>> at) {
+        QStringList s(30, "");
+        s[0] = "aa";
+        for (const auto& [step, stem] : at)
+            s[step - 1] = stem;
+        return s;
+    };
+    auto waits = [](int from, int ms) {
+        std::vector<int> w(30, 50);
+        std::fill(w.begin() + from, w.end(), ms);
+        return w;
+    };
     const std::vector<int> even(30, 50);
-    QTest::newRow("edit ahead is heard") << 10 << "slot 20 = ow" << [] {
-        QStringList s(30, "");
-        s[0] = "aa";
-        s[19] = "ow";
-        return s;
-    }() << even;
-    QTest::newRow("edit behind is not") << 10 << "slot 1 = ow" << [] {
-        QStringList s(30, "");
-        s[0] = "aa";
-        return s;
-    }() << even;
-    QTest::newRow("edit of the current step is not") << 10 << "slot 10 = ow" << [] {
-        QStringList s(30, "");
-        s[0] = "aa";
-        return s;
-    }() << even;
-    QTest::newRow("clear all silences the rest") << 1 << "clear" << [] {
-        QStringList s(30, "");
-        s[0] = "aa";
-        return s;
-    }() << even;
-    std::vector<int> slower(30, 50);
-    for (int i = 10; i < 30; ++i)
-        slower[size_t(i)] = 200;
-    QTest::newRow("speed change applies from the next wait") << 10 << "rate 200" << [] {
-        QStringList s(30, "");
-        s[0] = "aa";
-        return s;
-    }() << slower;
-    std::vector<int> ones(30, 50);
-    for (int i = 5; i < 30; ++i)
-        ones[size_t(i)] = 1;
-    QTest::newRow("empty speed box gives 1 ms") << 5 << "rate " << [] {
-        QStringList s(30, "");
-        s[0] = "aa";
-        return s;
-    }() << ones;
-    QTest::newRow("bad speed keeps the pace") << 5 << "rate 0" << [] {
-        QStringList s(30, "");
-        s[0] = "aa";
-        return s;
-    }() << even;
+    QTest::newRow("edit ahead is heard") << 10 << "slot 20 = ow" << stems({{20, "ow"}}) << even;
+    QTest::newRow("edit behind is not") << 10 << "slot 1 = ow" << stems({}) << even;
+    QTest::newRow("edit of the current step is not") << 10 << "slot 10 = ow" << stems({}) << even;
+    QTest::newRow("clear all silences the rest") << 1 << "clear" << stems({}) << even;
+    QTest::newRow("speed change applies from the next wait")
+        << 10 << "rate 200" << stems({}) << waits(10, 200);
+    QTest::newRow("empty speed box gives 1 ms") << 5 << "rate " << stems({}) << waits(5, 1);
+    QTest::newRow("bad speed keeps the pace") << 5 << "rate 0" << stems({}) << even;
 }
 
 void TestSpeakSequencer::interactionsDuringARun()

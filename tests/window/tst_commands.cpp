@@ -1,5 +1,6 @@
 // "Copy" and "SPEAK" in the real window, with a player that records what it is asked to play.
 #include "support/RecordingPlayer.h"
+#include "support/WindowTest.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -47,11 +48,7 @@ private:
         QTest::keyClicks(box, text);
     }
     void setRate(const QString& text) { find<QLineEdit>("Rate")->setText(text); }
-    QString focused() const
-    {
-        QWidget* f = QApplication::focusWidget();
-        return f ? f->objectName() : QString("<none>");
-    }
+    static QString focused() { return tessary::testing::focusedName(); }
     bool runOver() const { return find<QPushButton>("Speak")->isEnabled(); }
 
     QStringList m_plays;

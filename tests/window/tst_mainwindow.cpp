@@ -1,5 +1,6 @@
 #include "catalogue/AllophoneTable.h"
 #include "support/RecordingPlayer.h"
+#include "support/WindowTest.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -81,11 +82,7 @@ private:
             qFatal("no control %s", qPrintable(name));
         return w;
     }
-    QString focused() const
-    {
-        QWidget* f = QApplication::focusWidget();
-        return f ? f->objectName() : QString("<none>");
-    }
+    static QString focused() { return tessary::testing::focusedName(); }
 
     QStringList m_plays;
     std::unique_ptr<MainWindow> m_window;
