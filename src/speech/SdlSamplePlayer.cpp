@@ -9,9 +9,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -45,10 +48,12 @@ struct SdlSamplePlayer::Impl
 {
     bool audioUp = false;
     Uint32 idleCloseMs = 0;
-    // Guards the device against the idle check, which runs on SDL's timer thread.
+    // Guards the device against the idle watch, which runs on a thread of its own.
     std::mutex deviceMutex;
+    std::condition_variable deviceOpened;
+    std::thread idleWatch;
+    bool stopping = false;
     SDL_AudioDeviceID device = 0;
-    SDL_TimerID idleTimer = 0;
     // SDL ticks when the last voice ended; 0 while one sounds. Written by the audio callback.
     std::atomic<Uint32> idleSince{0};
     SDL_AudioSpec spec{};
@@ -79,10 +84,6 @@ struct SdlSamplePlayer::Impl
 
     void closeDevice()
     {
-        if (idleTimer != 0) {
-            SDL_RemoveTimer(idleTimer);
-            idleTimer = 0;
-        }
         if (device == 0)
             return;
         SDL_CloseAudioDevice(device);
@@ -91,16 +92,22 @@ struct SdlSamplePlayer::Impl
         position = 0;
     }
 
-    static Uint32 SDLCALL checkIdle(Uint32 interval, void* userdata)
+    // Closes the device once nothing has sounded for idleCloseMs. Sleeps while it is closed.
+    void watchIdle()
     {
-        auto* self = static_cast<Impl*>(userdata);
-        std::lock_guard lock(self->deviceMutex);
-        const Uint32 since = self->idleSince;
-        if (self->device == 0 || since == 0 || SDL_GetTicks() - since < self->idleCloseMs)
-            return interval;
-        self->idleTimer = 0; // returning 0 ends this timer
-        self->closeDevice();
-        return 0;
+        std::unique_lock lock(deviceMutex);
+        const auto period = std::chrono::milliseconds(std::max<Uint32>(idleCloseMs / 4, 10));
+        while (!stopping) {
+            if (device == 0) {
+                deviceOpened.wait(lock);
+                continue;
+            }
+            const Uint32 since = idleSince;
+            if (since != 0 && SDL_GetTicks() - since >= idleCloseMs)
+                closeDevice();
+            else
+                deviceOpened.wait_for(lock, period);
+        }
     }
 
     bool ensureDevice()
@@ -134,7 +141,7 @@ struct SdlSamplePlayer::Impl
         spec = obtained;
         failedBefore = false;
         idleSince = std::max<Uint32>(SDL_GetTicks(), 1);
-        idleTimer = SDL_AddTimer(std::max<Uint32>(idleCloseMs / 4, 10), &Impl::checkIdle, this);
+        deviceOpened.notify_one();
         return true;
     }
 
@@ -198,17 +205,23 @@ SdlSamplePlayer::SdlSamplePlayer(std::chrono::milliseconds idleClose)
     // A sample cut short on disk is refused rather than played in part.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
     m_impl->idleCloseMs = static_cast<Uint32>(std::max<long long>(idleClose.count(), 1));
-    m_impl->audioUp = SDL_InitSubSystem(SDL_INIT_AUDIO | SDL_INIT_TIMER) == 0;
+    m_impl->audioUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (m_impl->audioUp)
+        m_impl->idleWatch = std::thread([impl = m_impl.get()] { impl->watchIdle(); });
 }
 
 SdlSamplePlayer::~SdlSamplePlayer()
 {
     {
         std::lock_guard lock(m_impl->deviceMutex);
+        m_impl->stopping = true;
         m_impl->closeDevice();
     }
+    m_impl->deviceOpened.notify_one();
+    if (m_impl->idleWatch.joinable())
+        m_impl->idleWatch.join();
     if (m_impl->audioUp)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO | SDL_INIT_TIMER);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 bool SdlSamplePlayer::available() const

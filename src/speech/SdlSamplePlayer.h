@@ -13,8 +13,8 @@ namespace tessary {
 // All SDL calls of the program live in SdlSamplePlayer.cpp.
 //
 // SDL keeps feeding a paused device with silence, which wakes the program and the sound server
-// every few milliseconds. So once nothing has sounded for `idleClose`, the device is closed; the
-// next play opens it again.
+// every few milliseconds. So once nothing has sounded for `idleClose`, a watch thread closes the
+// device; the next play opens it again.
 class SdlSamplePlayer final : public SamplePlayer
 {
 public:

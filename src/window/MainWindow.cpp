@@ -90,6 +90,19 @@ T* control(QWidget* form, const QString& name, const QRect& geometry, Args&&... 
     return w;
 }
 
+// A label that sizes itself to its caption, one line high, on the light blue of the labels.
+template <typename T>
+T* captionLabel(QWidget* form, const QString& name, const QString& caption, int left, int top)
+{
+    auto* label = new T(caption, form);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    paintBackground(label, kAuditionBack);
+    label->move(px(left), px(top));
+    label->resize(label->sizeHint().width(), px(195));
+    return label;
+}
+
 } // namespace
 
 MainWindow::MainWindow(SampleSet sampleSet, std::unique_ptr<SamplePlayer> player, QWidget* parent)
@@ -128,21 +141,12 @@ void MainWindow::buildControls()
                         Qt::white);
 
     for (int k = 1; k <= AllophoneTable::kSize; ++k) {
-        const AllophoneEntry* e = AllophoneTable::EntryByAuditionLabel(k);
-        auto* label = new AuditionLabel(toQt(e->caption), this);
-        label->setObjectName(QString("Label%1").arg(k));
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        paintBackground(label, kAuditionBack);
-        label->move(px(kAuditionLefts[(k - 1) / 16]), px(kAuditionTops[(k - 1) % 16]));
-        label->resize(label->sizeHint().width(), px(195)); // sizes itself to its caption
+        auto* label = captionLabel<AuditionLabel>(
+            this, QString("Label%1").arg(k), toQt(AllophoneTable::EntryByAuditionLabel(k)->caption),
+            kAuditionLefts[(k - 1) / 16], kAuditionTops[(k - 1) % 16]);
         m_auditionLabels[static_cast<std::size_t>(k - 1)] = label;
     }
-
-    auto* speed = new QLabel("Speed", this);
-    speed->setObjectName("Label65");
-    paintBackground(speed, kAuditionBack);
-    speed->move(px(300), px(2370));
-    speed->resize(speed->sizeHint().width(), px(195));
+    captionLabel<QLabel>(this, "Label65", "Speed", 300, 2370);
 
     for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
         auto* code = control<QLabel>(this, QString("Label%1").arg(69 + n),
