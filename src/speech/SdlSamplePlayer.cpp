@@ -54,8 +54,10 @@ struct SdlSamplePlayer::Impl
     std::thread idleWatch;
     bool stopping = false;
     SDL_AudioDeviceID device = 0;
-    // SDL ticks when the last voice ended; 0 while one sounds. Written by the audio callback.
-    std::atomic<Uint32> idleSince{0};
+    // SDL ticks (ms) when the last voice ended; kSounding while one sounds. Written by the
+    // audio callback as well.
+    static constexpr Sint64 kSounding = -1;
+    std::atomic<Sint64> idleSince{kSounding};
     SDL_AudioSpec spec{};
     bool failedBefore = false;
     Uint32 lastFailure = 0;
@@ -76,7 +78,7 @@ struct SdlSamplePlayer::Impl
             self->position += done;
             if (self->position >= self->voice->size()) {
                 self->voice.reset();
-                self->idleSince = std::max<Uint32>(SDL_GetTicks(), 1);
+                self->idleSince = static_cast<Sint64>(SDL_GetTicks64());
             }
         }
         std::memset(stream + done, self->spec.silence, want - done);
@@ -102,8 +104,8 @@ struct SdlSamplePlayer::Impl
                 deviceOpened.wait(lock);
                 continue;
             }
-            const Uint32 since = idleSince;
-            if (since != 0 && SDL_GetTicks() - since >= idleCloseMs)
+            const Sint64 since = idleSince;
+            if (since != kSounding && static_cast<Sint64>(SDL_GetTicks64()) - since >= idleCloseMs)
                 closeDevice();
             else
                 deviceOpened.wait_for(lock, period);
@@ -140,7 +142,7 @@ struct SdlSamplePlayer::Impl
             cache.clear(); // cached samples are in the old device's format
         spec = obtained;
         failedBefore = false;
-        idleSince = std::max<Uint32>(SDL_GetTicks(), 1);
+        idleSince = static_cast<Sint64>(SDL_GetTicks64());
         deviceOpened.notify_one();
         return true;
     }
@@ -257,7 +259,7 @@ void SdlSamplePlayer::play(const std::string& path)
     SDL_LockAudioDevice(m_impl->device);
     m_impl->voice = std::move(pcm);
     m_impl->position = 0;
-    m_impl->idleSince = 0;
+    m_impl->idleSince = Impl::kSounding;
     SDL_UnlockAudioDevice(m_impl->device);
     SDL_PauseAudioDevice(m_impl->device, 0);
 }
