@@ -1,5 +1,6 @@
 #include "SampleSet.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 #include <vector>
@@ -37,8 +38,9 @@ std::string SampleSet::locate(const Environment& env, const fs::path& executable
 {
     std::vector<fs::path> bases;
 
+    // An unset, empty or relative $XDG_DATA_HOME means the default.
     const auto dataHome = env("XDG_DATA_HOME");
-    if (dataHome && !dataHome->empty()) {
+    if (dataHome && usable(*dataHome)) {
         bases.emplace_back(*dataHome);
     } else if (const auto home = env("HOME"); home && !home->empty()) {
         bases.emplace_back(fs::path(*home) / ".local/share");
