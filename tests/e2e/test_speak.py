@@ -98,6 +98,7 @@ class SpeakEndToEnd(unittest.TestCase):
             s.close_with_wm()
             status = s.wait_exit(2)
             elapsed = time.monotonic() - t0
+            print(f"closed mid-run: exit status {status} after {elapsed * 1000:.0f} ms")
             self.assertEqual(status, 0)
             self.assertLess(elapsed, 1.0 + 0.3)  # 0.3 s of it is the key press helper
 
