@@ -55,8 +55,8 @@ void SpeakSequencer::WaitOneStep()
         m_due = started;
     // The pace is read as the wait begins: a change during this wait applies to the next one.
     m_due += std::chrono::milliseconds(m_pace.StepInterval());
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        m_due - started + std::chrono::microseconds(500));
+    // Rounded up: a step may start a little late, never early.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_due - started);
     if (m_hooks.armTimer)
         m_hooks.armTimer(std::max(left, std::chrono::milliseconds(0)));
 }
