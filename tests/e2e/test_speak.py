@@ -30,6 +30,9 @@ def occurrences(haystack, needle):
         at += 2
 
 
+SAMPLES = {stem: tone(60, freq=f) for stem, f in WORD}
+
+
 class SpeakEndToEnd(unittest.TestCase):
     def compose(self, s, pace):
         for n, (stem, _) in enumerate(WORD, start=1):
@@ -40,7 +43,7 @@ class SpeakEndToEnd(unittest.TestCase):
         s.type_text(str(pace))
 
     def test_speak_and_copy(self):
-        samples = {stem: tone(60, freq=f) for stem, f in WORD}
+        samples = SAMPLES
         with Session(BINARY, samples=samples) as s:
             s.start()
             self.compose(s, 100)
@@ -87,12 +90,11 @@ class SpeakEndToEnd(unittest.TestCase):
             self.assertEqual(loud, sum(len(v) for v in samples.values()))
 
     def test_close_during_a_run(self):
-        samples = {stem: tone(60, freq=f) for stem, f in WORD}
-        with Session(BINARY, samples=samples) as s:
+        with Session(BINARY, samples=SAMPLES) as s:
             s.start()
             self.compose(s, 999)
             s.click_twips(*SPEAK)
-            s.wait_for(lambda: find(s.captured(), samples["hh1"]) >= 0, 5, "the first sample")
+            s.wait_for(lambda: find(s.captured(), SAMPLES["hh1"]) >= 0, 5, "the first sample")
             time.sleep(0.3)
             t0 = time.monotonic()
             s.close_with_wm()

@@ -77,10 +77,7 @@ private Q_SLOTS:
 private:
     template <typename T = QWidget> T* find(const QString& name) const
     {
-        T* w = m_window->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
+        return tessary::testing::control<T>(m_window.get(), name);
     }
     static QString focused() { return tessary::testing::focusedName(); }
 
