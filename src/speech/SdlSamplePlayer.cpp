@@ -206,6 +206,9 @@ SdlSamplePlayer::SdlSamplePlayer(std::chrono::milliseconds idleClose)
     SDL_SetMainReady();
     // A sample cut short on disk is refused rather than played in part.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
+    // How the sound server's mixer lists the program.
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quorlin Tessary");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Allophones");
     m_impl->idleCloseMs = static_cast<Uint32>(std::max<long long>(idleClose.count(), 1));
     m_impl->audioUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     if (m_impl->audioUp)
