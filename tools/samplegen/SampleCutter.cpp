@@ -48,11 +48,8 @@ SampleCutter::Signal SampleCutter::middle(const Rendering& r, Span span, std::si
     const std::size_t at = (length - take) / 2;
     for (std::size_t i = 0; i < take; ++i)
         out[at + i] = r.pcm[from + i];
-    Signal piece(out.begin() + static_cast<std::ptrdiff_t>(at),
-                 out.begin() + static_cast<std::ptrdiff_t>(at + take));
-    fadeIn(piece, 0, frames(kFadeMs));
-    fadeOut(piece, frames(kFadeMs));
-    std::copy(piece.begin(), piece.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+    fadeIn(out, at, at + take, frames(kFadeMs));
+    fadeOut(out, at, at + take, frames(kFadeMs));
     return out;
 }
 
@@ -75,23 +72,23 @@ SampleCutter::Signal SampleCutter::stop(const Rendering& r, Span span, std::size
     const std::size_t at = length - (end - first);
     for (std::size_t i = first; i < end; ++i)
         out[at + (i - first)] = r.pcm[i];
-    fadeIn(out, at, frames(kBurstFadeMs));
-    fadeOut(out, frames(kFadeMs));
+    fadeIn(out, at, length, frames(kBurstFadeMs));
+    fadeOut(out, at, length, frames(kFadeMs));
     return out;
 }
 
-void SampleCutter::fadeIn(Signal& s, std::size_t from, std::size_t n) const
+void SampleCutter::fadeIn(Signal& s, std::size_t begin, std::size_t end, std::size_t n) const
 {
-    n = std::min(n, s.size() - std::min(from, s.size()));
+    n = std::min(n, end - begin);
     for (std::size_t i = 0; i < n; ++i)
-        s[from + i] *= 0.5 - 0.5 * std::cos(std::numbers::pi * double(i) / double(n));
+        s[begin + i] *= 0.5 - 0.5 * std::cos(std::numbers::pi * double(i) / double(n));
 }
 
-void SampleCutter::fadeOut(Signal& s, std::size_t n) const
+void SampleCutter::fadeOut(Signal& s, std::size_t begin, std::size_t end, std::size_t n) const
 {
-    n = std::min(n, s.size());
+    n = std::min(n, end - begin);
     for (std::size_t i = 0; i < n; ++i)
-        s[s.size() - 1 - i] *= 0.5 - 0.5 * std::cos(std::numbers::pi * double(i) / double(n));
+        s[end - 1 - i] *= 0.5 - 0.5 * std::cos(std::numbers::pi * double(i) / double(n));
 }
 
 } // namespace tessary::samplegen

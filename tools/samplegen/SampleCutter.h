@@ -37,8 +37,9 @@ public:
     Signal stop(const Rendering& r, Span span, std::size_t length, std::size_t release) const;
 
 private:
-    void fadeIn(Signal& s, std::size_t from, std::size_t frames) const;
-    void fadeOut(Signal& s, std::size_t frames) const;
+    // Raised-cosine fades over the first or last `frames` of s[begin, end).
+    void fadeIn(Signal& s, std::size_t begin, std::size_t end, std::size_t frames) const;
+    void fadeOut(Signal& s, std::size_t begin, std::size_t end, std::size_t frames) const;
 
     int m_rate;
 };
