@@ -1,5 +1,5 @@
 // The cost of one play call, with the decoded sample cached and with a fresh decode.
-#include "speech/SdlSamplePlayer.h"
+#include "sound/SdlSamplePlayer.h"
 #include "support/WavFile.h"
 
 #include <benchmark/benchmark.h>
@@ -28,6 +28,7 @@ void BM_PlayCached(benchmark::State& state)
     player.openDevice();
     const std::string path = samplePath();
     player.play(path);
+    player.waitDecoded();
     for (auto _ : state)
         player.play(path);
 }

@@ -1,6 +1,7 @@
+#include "sound/SoundOutput.h"
 #include "speech/SampleSet.h"
-#include "speech/SdlSamplePlayer.h"
 #include "window/MainWindow.h"
+#include "window/QuitOnSignal.h"
 
 #include <QApplication>
 
@@ -17,9 +18,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName("quorlin-tessary");
     QGuiApplication::setDesktopFileName("org.quorlin.Tessary"); // ties the window to its menu entry
+    tessary::QuitOnSignal quitOnSignal;
 
     tessary::MainWindow window(tessary::SampleSet::forThisProcess(),
-                               tessary::SdlSamplePlayer::create());
+                               tessary::SoundOutput::create());
     window.show();
     window.activateWindow(); // also without a window manager to do it
     return QApplication::exec();

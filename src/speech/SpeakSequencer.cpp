@@ -43,16 +43,16 @@ void SpeakSequencer::TimerTick()
 void SpeakSequencer::beginStep()
 {
     ++m_step;
-    if (m_hooks.playStem)
-        m_hooks.playStem(m_row.speakEntry(m_step));
-    WaitOneStep();
-}
-
-void SpeakSequencer::WaitOneStep()
-{
     const Clock::time_point started = now();
     if (started - m_due > kMaxLateness)
-        m_due = started;
+        m_due = started; // busy: this step and the rest are timed from now, never hurried
+    if (m_hooks.playStem)
+        m_hooks.playStem(m_row.speakEntry(m_step), m_due);
+    WaitOneStep(started);
+}
+
+void SpeakSequencer::WaitOneStep(Clock::time_point started)
+{
     // The pace is read as the wait begins: a change during this wait applies to the next one.
     m_due += std::chrono::milliseconds(m_pace.StepInterval());
     // Rounded up: a step may start a little late, never early.

@@ -28,7 +28,8 @@ public:
     struct Hooks
     {
         std::function<void()> moveFocusToSink;
-        std::function<void(const std::string& stem)> playStem;
+        // `due` is when the step was due to begin: the player places the sample there.
+        std::function<void(const std::string& stem, Clock::time_point due)> playStem;
         std::function<void(bool speaking)> showSpeaking;         // disable "SPEAK" and relabel it
         std::function<void(std::chrono::milliseconds)> armTimer; // Timer1 on, ticks once
         std::function<Clock::time_point()> now;                  // steady_clock::now when empty
@@ -48,7 +49,7 @@ public:
 
 private:
     void beginStep();
-    void WaitOneStep();
+    void WaitOneStep(Clock::time_point started);
     Clock::time_point now() const;
 
     SlotRow& m_row;

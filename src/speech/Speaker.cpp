@@ -16,6 +16,24 @@ void Speaker::playStem(std::string_view stem)
     m_player->play(m_set.SamplePath(stem));
 }
 
+void Speaker::playStemAt(std::string_view stem, SamplePlayer::Clock::time_point due)
+{
+    if (!m_set.present() || !SampleSet::isSafeStem(stem))
+        return;
+    m_player->playAt(m_set.SamplePath(stem), due);
+}
+
+void Speaker::prepare()
+{
+    m_player->prepare();
+    if (!m_set.present())
+        return;
+    std::vector<std::string> paths;
+    for (const AllophoneEntry& e : AllophoneTable::All())
+        paths.push_back(m_set.SamplePath(e.mnemonic));
+    m_player->preload(paths);
+}
+
 void Speaker::audition(int k)
 {
     if (const AllophoneEntry* e = AllophoneTable::EntryByAuditionLabel(k))

@@ -18,10 +18,13 @@ public:
     // Plays the sample named by `stem`, taken verbatim. With no sample set, or a stem that could
     // reach outside it, nothing is played and no file is touched.
     void playStem(std::string_view stem);
+    // The same, for a SPEAK step that is due at `due`.
+    void playStemAt(std::string_view stem, SamplePlayer::Clock::time_point due);
     // Plays the sample of audition label k (1..64); anything else plays nothing.
     void audition(int k);
 
-    void prepare() { m_player->prepare(); }
+    // Opens the output and has the player decode the set's 64 samples ahead of the first play.
+    void prepare();
 
     const SampleSet& sampleSet() const { return m_set; }
 

@@ -252,7 +252,9 @@ void MainWindow::connectControls()
 
     SpeakSequencer::Hooks speech;
     speech.moveFocusToSink = [this] { applyFocusRule(); };
-    speech.playStem = [this](const std::string& stem) { m_speaker.playStem(stem); };
+    speech.playStem = [this](const std::string& stem, SpeakSequencer::Clock::time_point due) {
+        m_speaker.playStemAt(stem, due);
+    };
     speech.showSpeaking = [this](bool speaking) {
         m_speak->setEnabled(!speaking);
         m_speak->setText(speaking ? "SPEAKING" : "SPEAK");

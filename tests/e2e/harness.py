@@ -1,10 +1,13 @@
 """Drives the real quorlin-tessary on a private Xvfb display with openbox, like a person would:
-xdotool for the mouse and keyboard, ImageMagick for screenshots, SDL's disk driver for sound."""
+xdotool for the mouse and keyboard, ImageMagick for screenshots, and for sound either a private
+PulseAudio server with a null sink (what the sink plays, recorded with parec) or, where no server
+answers, SDL's disk driver."""
 
 import array
 import math
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -47,20 +50,108 @@ def find(haystack, needle):
     return haystack.tobytes().find(needle.tobytes())
 
 
+class PulseServer:
+    """A private PulseAudio server with one null sink at 44100 Hz, and a recording of everything
+    the sink plays. It can be killed and started again at the same address."""
+
+    RATE = 44100
+
+    def __init__(self, folder):
+        self.folder = folder
+        os.makedirs(folder, exist_ok=True)
+        self.socket = os.path.join(folder, "native")
+        self.address = "unix:" + self.socket
+        self.server = None
+        self.recorder = None
+        self.takes = 0
+
+    def env(self):
+        return dict(os.environ, PULSE_RUNTIME_PATH=self.folder, PULSE_SERVER=self.address,
+                    PULSE_STATE_PATH=self.folder, HOME=self.folder)
+
+    def start(self):
+        self.server = subprocess.Popen(
+            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+             "--log-target=stderr", "--log-level=error",
+             "-L", f"module-native-protocol-unix socket={self.socket} auth-anonymous=1",
+             "-L", f"module-null-sink sink_name=tessary_null rate={self.RATE} channels=1",
+             "-L", "module-always-sink"],
+            env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        Session.wait_for(lambda: subprocess.run(["pactl", "info"], env=self.env(),
+                                                capture_output=True).returncode == 0,
+                         10, "the sound server")
+        self.record()
+        return self
+
+    def record(self):
+        """Starts a new recording; parec delivers nothing for about a second after it starts,
+        so this returns once data flows."""
+        self.takes += 1
+        self.capture = os.path.join(self.folder, f"take{self.takes}.raw")
+        self.recorder = subprocess.Popen(
+            ["parec", "--raw", "--format=s16le", "--channels=1", f"--rate={self.RATE}",
+             "--latency-msec=10", "-d", "tessary_null.monitor", self.capture],
+            env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        Session.wait_for(lambda: os.path.exists(self.capture) and
+                         os.path.getsize(self.capture) > 0, 10, "parec's first data")
+
+    def recorded(self):
+        """Everything recorded so far in this take."""
+        return read_raw(self.capture)
+
+    def stop_recording(self):
+        if self.recorder and self.recorder.poll() is None:
+            self.recorder.send_signal(signal.SIGINT)  # so that it writes out what it holds
+            try:
+                self.recorder.wait(5)
+            except subprocess.TimeoutExpired:
+                self.recorder.kill()
+        self.recorder = None
+        return read_raw(self.capture)
+
+    def kill(self):
+        """Dies as a crashed server does, without a word to its clients."""
+        self.server.kill()
+        self.server.wait()
+        if self.recorder:
+            self.recorder.wait(5)
+            self.recorder = None
+
+    def stop(self):
+        self.stop_recording()
+        if self.server and self.server.poll() is None:
+            self.server.terminate()
+            self.server.wait(5)
+
+
+def onsets(samples, quiet=200):
+    """Where each sound starts: a non-zero sample after at least `quiet` zeros."""
+    found, zeros = [], quiet
+    for i, v in enumerate(samples):
+        if v == 0:
+            zeros += 1
+            continue
+        if zeros >= quiet:
+            found.append(i)
+        zeros = 0
+    return found
+
+
 class Session:
     """One X server, one window manager and one running program."""
 
-    def __init__(self, binary, samples=None, extra_env=None):
+    def __init__(self, binary, samples=None, extra_env=None, pulse=False, rate=RATE):
         self.binary = binary
         self.tmp = tempfile.mkdtemp(prefix="tessary-e2e-")
         self.capture = os.path.join(self.tmp, "out.raw")
         self.set_dir = os.path.join(self.tmp, "data", "quorlin-tessary", "Set")
         os.makedirs(self.set_dir)
         for stem, data in (samples or {}).items():
-            write_wav(os.path.join(self.set_dir, stem + ".wav"), data)
+            write_wav(os.path.join(self.set_dir, stem + ".wav"), data, rate)
         self.extra_env = extra_env or {}
         self.procs = []
         self.app = None
+        self.pulse = PulseServer(os.path.join(self.tmp, "pulse")) if pulse else None
 
     # -- set-up and tear-down -------------------------------------------------------------
     def __enter__(self):
@@ -87,6 +178,8 @@ class Session:
         self.procs.append(wm)
         self.wait_for(lambda: self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                        check=False).find("window id") >= 0, 10, "openbox")
+        if self.pulse:
+            self.pulse.start()
         return self
 
     def __exit__(self, *exc):
@@ -95,6 +188,8 @@ class Session:
                 self.app.kill()
                 self.app.wait()
             self.app.stdout.close()
+        if self.pulse:
+            self.pulse.stop()
         for p in reversed(self.procs):
             p.terminate()
             try:
@@ -104,9 +199,12 @@ class Session:
         shutil.rmtree(self.tmp, ignore_errors=True)
 
     def start(self):
+        # Without a server of the test's own, the address names nothing: the program falls back
+        # to SDL, whose disk driver records what it plays.
         env = dict(self.env, SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE=self.capture,
                    XDG_DATA_HOME=os.path.join(self.tmp, "data"), HOME=self.tmp,
-                   XDG_RUNTIME_DIR=self.tmp)
+                   XDG_RUNTIME_DIR=self.tmp,
+                   PULSE_SERVER=self.pulse.address if self.pulse else "unix:/nonexistent")
         env.update(self.extra_env)
         self.app = subprocess.Popen([self.binary], env=env, stdout=subprocess.PIPE,
                                     stderr=subprocess.STDOUT)
@@ -190,6 +288,8 @@ class Session:
         return parts[3]
 
     def captured(self):
+        if self.pulse:
+            return self.pulse.recorded()
         return read_raw(self.capture) if os.path.exists(self.capture) else array.array("h")
 
     def close_with_wm(self):

@@ -24,13 +24,16 @@ struct Rig
     std::chrono::milliseconds armed{-1};
     QStringList events; // "focus", "speaking", "idle", "play <stem>"
     std::vector<int> waits;
+    std::vector<std::chrono::milliseconds> dues; // each play's due time, from the start
 
     Rig()
     {
         SpeakSequencer::Hooks h;
         h.moveFocusToSink = [this] { events << "focus"; };
-        h.playStem = [this](const std::string& s) {
+        h.playStem = [this](const std::string& s, Clock::time_point due) {
             events << "play " + QString::fromStdString(s);
+            dues.push_back(
+                std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::time_point{}));
         };
         h.showSpeaking = [this](bool on) { events << (on ? "speaking" : "idle"); };
         h.armTimer = [this](std::chrono::milliseconds d) {
@@ -213,6 +216,9 @@ void TestSpeakSequencer::timerLatenessDoesNotAddUp()
     const auto total = rig.clock - Clock::time_point{};
     QVERIFY2(total <= 1502ms, qPrintable(QString::number(total.count() / 1e6) + " ms"));
     QVERIFY(total >= 1500ms);
+    // The player is told when each step was due, so the sound keeps the exact pace.
+    for (int i = 0; i < 30; ++i)
+        QCOMPARE(rig.dues[i], 50ms * i);
 }
 
 void TestSpeakSequencer::aBusyStepLengthensTheRun()
@@ -227,6 +233,10 @@ void TestSpeakSequencer::aBusyStepLengthensTheRun()
     // Never hurried to catch up: every step keeps its whole interval.
     QCOMPARE(rig.waits, std::vector<int>(30, 50));
     QCOMPARE(rig.clock - Clock::time_point{}, 1530ms);
+    // The late step is due when it really began; the rest follow it one pace apart.
+    QCOMPARE(rig.dues[1], 50ms);
+    QCOMPARE(rig.dues[2], 130ms);
+    QCOMPARE(rig.dues[29], 130ms + 27 * 50ms);
 }
 
 void TestSpeakSequencer::speakDuringARunIsIgnored()

@@ -41,6 +41,26 @@ std::string wavBytes(const std::vector<std::int16_t>& samples, int rate, int cha
     return out;
 }
 
+std::string wavWithHeader(int formatTag, int channels, std::uint32_t rate, int bitsPerSample,
+                          int blockAlign, std::uint32_t dataBytes, const std::string& data,
+                          const std::string& fmtExtra)
+{
+    std::string out = "RIFF";
+    put32(out, static_cast<std::uint32_t>(28 + fmtExtra.size() + 8 + data.size()));
+    out += "WAVEfmt ";
+    put32(out, static_cast<std::uint32_t>(16 + fmtExtra.size()));
+    put16(out, static_cast<std::uint16_t>(formatTag));
+    put16(out, static_cast<std::uint16_t>(channels));
+    put32(out, rate);
+    put32(out, rate * static_cast<std::uint32_t>(blockAlign));
+    put16(out, static_cast<std::uint16_t>(blockAlign));
+    put16(out, static_cast<std::uint16_t>(bitsPerSample));
+    out += fmtExtra;
+    out += "data";
+    put32(out, dataBytes);
+    return out + data;
+}
+
 bool writeBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SamplePlayer.h"
+#include "speech/SamplePlayer.h"
 
 #include <chrono>
 #include <cstddef>
@@ -8,13 +8,12 @@
 
 namespace tessary {
 
-// The sample player over SDL2's audio: one voice, fed by SDL's callback. Decoded samples are kept
-// in the device's format, cached by path and decoded again when the file's size or time changes.
-// All SDL calls of the program live in SdlSamplePlayer.cpp.
+// The fallback player, over SDL2's audio, for where no sound server answers (plain ALSA): one
+// voice, fed by SDL's callback, S16 mono at the device's rate. Samples come from a SampleCache.
 //
-// SDL keeps feeding a paused device with silence, which wakes the program and the sound server
-// every few milliseconds. So once nothing has sounded for `idleClose`, a watch thread closes the
-// device; the next play opens it again.
+// SDL keeps feeding a paused device with silence, which wakes the program every few
+// milliseconds. So once nothing has sounded for `idleClose`, a watch thread closes the device;
+// the next play opens it again.
 class SdlSamplePlayer final : public SamplePlayer
 {
 public:
@@ -29,6 +28,7 @@ public:
     bool available() const;
     void play(const std::string& path) override;
     void prepare() override { openDevice(); }
+    void preload(const std::vector<std::string>& paths) override;
 
     // Opens the device ahead of the first play, so that the first click sounds at once.
     void openDevice();
@@ -36,9 +36,8 @@ public:
     // True while a sample is still being fed to the device.
     bool sounding() const;
     std::size_t cachedSamples() const;
-
-    // Files larger than this are never decoded.
-    static constexpr long long kMaxFileBytes = 8LL * 1024 * 1024;
+    // Waits until every sample asked for has been decoded (and played, if it was asked for).
+    void waitDecoded();
 
 private:
     struct Impl;

@@ -1,11 +1,10 @@
 #include "SdlSamplePlayer.h"
 
-#include "SilentPlayer.h"
+#include "SampleCache.h"
+#include "speech/SilentPlayer.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
-
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,26 +14,10 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <unordered_map>
-#include <vector>
 
 namespace tessary {
 
 namespace {
-
-using Pcm = std::vector<Uint8>;
-
-struct CacheEntry
-{
-    off_t size = 0;
-    timespec mtime{};
-    std::shared_ptr<const Pcm> pcm; // null: the file could not be decoded
-};
-
-bool sameTime(const timespec& a, const timespec& b)
-{
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
 
 // Frames per callback: a small buffer keeps the time from click to sound short.
 constexpr Uint16 kDeviceFrames = 256;
@@ -48,7 +31,7 @@ struct SdlSamplePlayer::Impl
 {
     bool audioUp = false;
     Uint32 idleCloseMs = 0;
-    // Guards the device against the idle watch, which runs on a thread of its own.
+    // Guards the device against the idle watch and the decoding thread.
     std::mutex deviceMutex;
     std::condition_variable deviceOpened;
     std::thread idleWatch;
@@ -58,30 +41,50 @@ struct SdlSamplePlayer::Impl
     // audio callback as well.
     static constexpr Sint64 kSounding = -1;
     std::atomic<Sint64> idleSince{kSounding};
-    SDL_AudioSpec spec{};
     bool failedBefore = false;
     Uint32 lastFailure = 0;
-    std::unordered_map<std::string, CacheEntry> cache;
+    // The newest play whose sample is still being decoded; it sounds when that is done.
+    std::string waitingFor;
 
     // The voice, touched by the callback under the device lock.
     std::shared_ptr<const Pcm> voice;
     std::size_t position = 0;
 
+    SampleCache cache{[this](const std::string& path, std::shared_ptr<const Pcm> pcm) {
+        std::lock_guard lock(deviceMutex);
+        if (path != waitingFor)
+            return; // a newer play came meanwhile
+        waitingFor.clear();
+        if (pcm && device != 0)
+            startVoice(std::move(pcm));
+    }};
+
     static void SDLCALL feed(void* userdata, Uint8* stream, int len)
     {
         auto* self = static_cast<Impl*>(userdata);
-        const auto want = static_cast<std::size_t>(len);
+        auto* out = reinterpret_cast<std::int16_t*>(stream);
+        const auto want = static_cast<std::size_t>(len) / sizeof(std::int16_t);
         std::size_t done = 0;
         if (self->voice) {
             done = std::min(want, self->voice->size() - self->position);
-            std::memcpy(stream, self->voice->data() + self->position, done);
+            std::copy_n(self->voice->data() + self->position, done, out);
             self->position += done;
             if (self->position >= self->voice->size()) {
                 self->voice.reset();
                 self->idleSince = static_cast<Sint64>(SDL_GetTicks64());
             }
         }
-        std::memset(stream + done, self->spec.silence, want - done);
+        std::fill(out + done, out + want, std::int16_t(0));
+    }
+
+    void startVoice(std::shared_ptr<const Pcm> pcm)
+    {
+        SDL_LockAudioDevice(device);
+        voice = std::move(pcm);
+        position = 0;
+        idleSince = kSounding;
+        SDL_UnlockAudioDevice(device);
+        SDL_PauseAudioDevice(device, 0);
     }
 
     void closeDevice()
@@ -131,64 +134,20 @@ struct SdlSamplePlayer::Impl
         desired.callback = &Impl::feed;
         desired.userdata = this;
         SDL_AudioSpec obtained{};
-        device = SDL_OpenAudioDevice(nullptr, 0, &desired, &obtained, SDL_AUDIO_ALLOW_ANY_CHANGE);
+        // Only the rate may differ: SDL converts anything else, so the callback always writes
+        // S16 mono.
+        device =
+            SDL_OpenAudioDevice(nullptr, 0, &desired, &obtained, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
         if (device == 0) {
             failedBefore = true;
             lastFailure = SDL_GetTicks();
             return false;
         }
-        if (obtained.format != spec.format || obtained.channels != spec.channels ||
-            obtained.freq != spec.freq)
-            cache.clear(); // cached samples are in the old device's format
-        spec = obtained;
+        cache.setRate(obtained.freq);
         failedBefore = false;
         idleSince = static_cast<Sint64>(SDL_GetTicks64());
         deviceOpened.notify_one();
         return true;
-    }
-
-    std::shared_ptr<const Pcm> decode(const std::string& path) const
-    {
-        SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-        if (!file)
-            return nullptr;
-        SDL_AudioSpec wav{};
-        Uint8* buffer = nullptr;
-        Uint32 length = 0;
-        if (!SDL_LoadWAV_RW(file, 1, &wav, &buffer, &length))
-            return nullptr;
-
-        std::shared_ptr<const Pcm> result;
-        SDL_AudioCVT cvt;
-        const int need = SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, spec.format,
-                                           spec.channels, spec.freq);
-        if (need == 0) {
-            result = std::make_shared<const Pcm>(buffer, buffer + length);
-        } else if (need > 0) {
-            auto converted = std::make_shared<Pcm>(static_cast<std::size_t>(length) *
-                                                   static_cast<std::size_t>(cvt.len_mult));
-            std::memcpy(converted->data(), buffer, length);
-            cvt.buf = converted->data();
-            cvt.len = static_cast<int>(length);
-            if (SDL_ConvertAudio(&cvt) == 0) {
-                converted->resize(static_cast<std::size_t>(cvt.len_cvt));
-                result = std::move(converted);
-            }
-        }
-        SDL_FreeWAV(buffer);
-        return result;
-    }
-
-    std::shared_ptr<const Pcm> sample(const std::string& path, const struct stat& st)
-    {
-        auto it = cache.find(path);
-        if (it != cache.end() && it->second.size == st.st_size &&
-            sameTime(it->second.mtime, st.st_mtim))
-            return it->second.pcm;
-        CacheEntry entry{st.st_size, st.st_mtim, decode(path)};
-        auto pcm = entry.pcm;
-        cache.insert_or_assign(path, std::move(entry));
-        return pcm;
     }
 };
 
@@ -204,8 +163,9 @@ SdlSamplePlayer::SdlSamplePlayer(std::chrono::milliseconds idleClose)
     : m_impl(std::make_unique<Impl>())
 {
     SDL_SetMainReady();
-    // A sample cut short on disk is refused rather than played in part.
-    SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
+    // SDL's own handlers for SIGINT and SIGTERM only queue an event that nobody reads; without
+    // them the program's handlers end it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // How the sound server's mixer lists the program.
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quorlin Tessary");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Allophones");
@@ -246,25 +206,24 @@ bool SdlSamplePlayer::deviceOpen() const
     return m_impl->device != 0;
 }
 
+void SdlSamplePlayer::preload(const std::vector<std::string>& paths)
+{
+    m_impl->cache.preload(paths);
+}
+
 void SdlSamplePlayer::play(const std::string& path)
 {
-    // Only regular files: a FIFO or device node under a sample's name would block the open.
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes)
-        return;
+    std::shared_ptr<const Pcm> pcm;
+    const SampleCache::State state = m_impl->cache.find(path, pcm);
     std::lock_guard lock(m_impl->deviceMutex);
-    if (!m_impl->ensureDevice())
+    if (state == SampleCache::State::Unplayable || !m_impl->ensureDevice())
         return;
-    std::shared_ptr<const Pcm> pcm = m_impl->sample(path, st);
-    if (!pcm)
+    if (state == SampleCache::State::Pending) {
+        m_impl->waitingFor = path;
         return;
-
-    SDL_LockAudioDevice(m_impl->device);
-    m_impl->voice = std::move(pcm);
-    m_impl->position = 0;
-    m_impl->idleSince = Impl::kSounding;
-    SDL_UnlockAudioDevice(m_impl->device);
-    SDL_PauseAudioDevice(m_impl->device, 0);
+    }
+    m_impl->waitingFor.clear();
+    m_impl->startVoice(std::move(pcm));
 }
 
 bool SdlSamplePlayer::sounding() const
@@ -280,7 +239,12 @@ bool SdlSamplePlayer::sounding() const
 
 std::size_t SdlSamplePlayer::cachedSamples() const
 {
-    return m_impl->cache.size();
+    return m_impl->cache.cachedSamples();
+}
+
+void SdlSamplePlayer::waitDecoded()
+{
+    m_impl->cache.waitIdle();
 }
 
 } // namespace tessary

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "speech/SamplePlayer.h"
+
+#include <chrono>
+#include <memory>
+
+namespace tessary {
+
+// The player over the sound server's own API, libpulse: PulseAudio, and PipeWire's pulse server.
+//
+// One server connection from start-up, on libpulse's threaded main loop. One mono S16 stream at
+// the sink's own rate, opened on the first play without blocking the caller and closed
+// `idleClose` after the last sound, so that neither the program nor the server wakes while
+// nothing sounds; the connection stays. The stream is fed continuously while it is open, which
+// gives it a timeline of its own: a play is written at the read position, so that it cuts in at
+// once; a timed play is written at its due place on that timeline, so that SPEAK's onsets are
+// exactly one pace apart whatever the timer's lateness. Samples come from a SampleCache.
+//
+// When the server goes away the player reconnects in the background; a play meanwhile asks for
+// that at once and sounds as soon as the server answers. No call waits for the server.
+class PulseSamplePlayer final : public SamplePlayer
+{
+public:
+    struct Options
+    {
+        std::chrono::milliseconds connectTimeout{500};
+        std::chrono::milliseconds idleClose{1000};
+    };
+
+    // A player connected to the default server, or null when none answers in time.
+    static std::unique_ptr<PulseSamplePlayer> connect(Options options);
+    static std::unique_ptr<PulseSamplePlayer> connect() { return connect(Options{}); }
+    ~PulseSamplePlayer() override;
+    PulseSamplePlayer(const PulseSamplePlayer&) = delete;
+    PulseSamplePlayer& operator=(const PulseSamplePlayer&) = delete;
+
+    void play(const std::string& path) override;
+    void playAt(const std::string& path, Clock::time_point due) override;
+    void preload(const std::vector<std::string>& paths) override;
+
+    // The sink's rate, which the stream and the decoded samples use; 0 until it is known.
+    int rate() const;
+    bool connected() const;
+    bool streamOpen() const;
+    // Waits until every sample asked for has been decoded (and played, if it was asked for).
+    void waitDecoded();
+
+    // How far ahead of the read position a run of timed plays is placed: it absorbs the step
+    // timer's lateness.
+    static constexpr std::chrono::milliseconds kLead{5};
+
+private:
+    struct Impl;
+    explicit PulseSamplePlayer(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace tessary

@@ -1,0 +1,113 @@
+#include "SampleDecoder.h"
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+#include <mutex>
+
+namespace tessary {
+
+namespace {
+
+// Reads a whole regular file of at most kMaxFileBytes. O_NONBLOCK keeps a FIFO that took a
+// sample's name between a stat and this open from blocking the decoding thread.
+bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= SampleDecoder::kMaxFileBytes;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        bytes.resize(got); // a file that shrank meanwhile is decoded as it now reads
+    }
+    ::close(fd);
+    return ok;
+}
+
+struct WavBuffer
+{
+    Uint8* data = nullptr;
+    ~WavBuffer() { SDL_FreeWAV(data); }
+};
+
+} // namespace
+
+std::shared_ptr<const Pcm> SampleDecoder::decode(const std::string& path, int rate)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!readFile(path, bytes))
+        return nullptr;
+    return decodeBytes(bytes, rate);
+}
+
+std::shared_ptr<const Pcm> SampleDecoder::decodeBytes(const std::vector<std::uint8_t>& bytes,
+                                                      int rate)
+{
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(kMaxFileBytes) ||
+        rate < kMinRate || rate > kMaxRate)
+        return nullptr;
+    static std::once_flag hints;
+    std::call_once(hints, [] {
+        // A sample cut short on disk is refused rather than played in part.
+        SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
+    });
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (!rw)
+        return nullptr;
+    SDL_AudioSpec wav{};
+    WavBuffer buffer;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV_RW(rw, 1, &wav, &buffer.data, &length))
+        return nullptr;
+
+    const long long bytesPerFrame =
+        static_cast<long long>(SDL_AUDIO_BITSIZE(wav.format) / 8) * wav.channels;
+    if (wav.freq < kMinRate || wav.freq > kMaxRate || bytesPerFrame <= 0)
+        return nullptr;
+    const long long frames = static_cast<long long>(length) / bytesPerFrame;
+    if (frames == 0 || frames > static_cast<long long>(kMaxSeconds) * wav.freq)
+        return nullptr; // empty, or longer than any allophone could be
+
+    SDL_AudioCVT cvt;
+    const int need =
+        SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_S16SYS, 1, rate);
+    if (need < 0)
+        return nullptr;
+    const long long usable = frames * bytesPerFrame;
+    if (need == 0) {
+        const auto* first = reinterpret_cast<const std::int16_t*>(buffer.data);
+        return std::make_shared<const Pcm>(first, first + frames);
+    }
+    // SDL converts in place and needs len * len_mult bytes; both bounds above keep this far below
+    // int's range, but it is checked here before the allocation rather than trusted.
+    const long long work = usable * static_cast<long long>(cvt.len_mult);
+    if (cvt.len_mult <= 0 || work > INT_MAX || usable > INT_MAX)
+        return nullptr;
+    std::vector<Uint8> scratch(static_cast<std::size_t>(work));
+    std::memcpy(scratch.data(), buffer.data, static_cast<std::size_t>(usable));
+    cvt.buf = scratch.data();
+    cvt.len = static_cast<int>(usable);
+    if (SDL_ConvertAudio(&cvt) != 0 || cvt.len_cvt < 2)
+        return nullptr;
+    const auto* first = reinterpret_cast<const std::int16_t*>(scratch.data());
+    // Built from the range, so no capacity is kept beyond the samples.
+    return std::make_shared<const Pcm>(first, first + cvt.len_cvt / 2);
+}
+
+} // namespace tessary

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "speech/SamplePlayer.h"
+
+#include <memory>
+
+namespace tessary {
+
+// Picks the player for this machine: the sound server when one answers, SDL's audio (plain ALSA)
+// when none does, silence when there is no sound at all.
+class SoundOutput
+{
+public:
+    static std::unique_ptr<SamplePlayer> create();
+};
+
+} // namespace tessary
