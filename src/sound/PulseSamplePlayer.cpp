@@ -20,13 +20,14 @@ using namespace std::chrono_literals;
 
 // The server's buffer target for the stream: short, so that the sink's latency stays short.
 constexpr auto kTargetLength = 5ms;
-// Every write is followed by this much silence (and at least to the end of what was written
-// before), so that the stream never runs dry while it is open: the server's write index then
-// stays ahead of its read index, and places on the timeline computed from it stay exact.
-constexpr auto kTail = 1500ms;
-// A timed play later than this behind its place in the stream could land behind the read
-// position: it starts a new run of timed plays instead.
-constexpr auto kLateLimit = 7ms;
+// While the stream is open it never runs dry: the server's write index stays this much beyond
+// the stream's close, ahead of the read index, so that places computed from it stay exact. The
+// silence is a seek forward (a hole, which the server plays as silence), not written zeros.
+constexpr auto kTailBeyondClose = 500ms;
+// A timed play later than this behind its due time could land behind the read position (it is
+// placed kLead ahead of it): it starts a new run of timed plays instead. The sequencer times a
+// step that is more than 4 ms late afresh, so this rarely happens.
+constexpr auto kLateLimit = 5ms;
 // A play that waited for the server or the stream longer than this is dropped: late sound is
 // worse than none.
 constexpr auto kStale = 300ms;
@@ -75,10 +76,11 @@ struct PulseSamplePlayer::Impl
     bool stopping = false;
     int rate = 0;
 
-    // The stream's timeline, in frames: where the server's write index stands, and when the
-    // silence written after the last sample runs out (steady clock).
+    // The stream's timeline: the server's write index in frames from the first sample of the
+    // current run of timed plays, and when it will be played; when the last sample ends.
     std::int64_t writeIndex = 0;
-    Clock::time_point writtenUntil{};
+    Clock::time_point writeTime{};
+    Clock::time_point soundUntil{};
     Clock::time_point lastActivity{};
     pa_time_event* closeTimer = nullptr;
 
@@ -240,6 +242,9 @@ struct PulseSamplePlayer::Impl
         attr.fragsize = static_cast<std::uint32_t>(-1);
         pa_stream_set_state_callback(stream, &Impl::onStreamState, this);
         anchored = false;
+        writeIndex = 0;
+        writeTime = Clock::now();
+        soundUntil = {};
         if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr,
                                        nullptr) < 0)
             dropStream();
@@ -281,11 +286,10 @@ struct PulseSamplePlayer::Impl
         }
     }
 
-    // Closes the stream once its silence has played for `idleClose` and no play came meanwhile;
-    // the silence written runs longer than that, so the stream never runs dry while open.
+    // Closes the stream `idleClose` after the last sound or play, whichever is later.
     void armClose()
     {
-        const auto idle = std::max(writtenUntil - kTail, lastActivity) + options.idleClose;
+        const auto idle = std::max(soundUntil, lastActivity) + options.idleClose;
         const timeval when = wallClockIn(std::chrono::ceil<std::chrono::milliseconds>(
             std::max(idle - Clock::now(), Clock::duration::zero())));
         if (closeTimer) {
@@ -296,41 +300,64 @@ struct PulseSamplePlayer::Impl
             api, &when,
             [](pa_mainloop_api*, pa_time_event*, const struct timeval*, void* userdata) {
                 auto* self = static_cast<Impl*>(userdata);
-                if (!self->waiting)
+                if (self->waiting)
+                    self->armClose(); // it will write soon, or go stale
+                else
                     self->dropStream();
             },
             this);
     }
 
-    // Writes the sample `at` frames from the write index, followed by silence that reaches at
-    // least kTail past it and past everything written before, so that no end of an earlier
-    // sample is left behind it.
-    // Returns how many frames it wrote.
+    // Writes the sample `at` frames from where `mode` counts, to sound at `sounds`, with zeros
+    // after it over whatever is left of an earlier sample. Returns the frames written.
     std::int64_t write(const Pcm& pcm, std::int64_t at, pa_seek_mode_t mode,
                        Clock::time_point sounds)
     {
-        const auto pcmEnd = sounds + std::chrono::microseconds(static_cast<std::int64_t>(
-                                         pcm.size() * 1'000'000 / static_cast<std::size_t>(rate)));
-        const auto until = std::max(pcmEnd + kTail, writtenUntil);
-        const std::int64_t total =
-            std::max<std::int64_t>(static_cast<std::int64_t>(pcm.size()), frames(until - sounds));
-        std::vector<std::int16_t> data(static_cast<std::size_t>(total), 0);
-        std::copy(pcm.begin(), pcm.end(), data.begin());
-        pa_stream_write(stream, data.data(), data.size() * sizeof(std::int16_t), nullptr,
-                        at * static_cast<std::int64_t>(sizeof(std::int16_t)), mode);
-        writtenUntil = until;
+        const auto length = static_cast<std::int64_t>(pcm.size());
+        const std::int64_t cover = std::max(length, frames(soundUntil - sounds));
+        const std::int64_t offset = at * static_cast<std::int64_t>(sizeof(std::int16_t));
+        if (cover == length) {
+            pa_stream_write(stream, pcm.data(), pcm.size() * sizeof(std::int16_t), nullptr,
+                            offset, mode);
+        } else {
+            std::vector<std::int16_t> data(static_cast<std::size_t>(cover), 0);
+            std::copy(pcm.begin(), pcm.end(), data.begin());
+            pa_stream_write(stream, data.data(), data.size() * sizeof(std::int16_t), nullptr,
+                            offset, mode);
+        }
+        soundUntil = sounds + std::chrono::nanoseconds(length * 1'000'000'000LL / rate);
+        writeTime = sounds + std::chrono::nanoseconds(cover * 1'000'000'000LL / rate);
+        return cover;
+    }
+
+    // Keeps the write index beyond the stream's close: a seek forward over silence, ended by one
+    // zero frame so that the server moves its write index there. Extended a second at a time,
+    // so that most plays need no write for it.
+    void extendTail()
+    {
+        const auto closes = std::max(soundUntil, lastActivity) + options.idleClose;
+        if (writeTime < closes + kTailBeyondClose / 2) {
+            const std::int64_t gap = frames(closes + kTailBeyondClose + 1s - writeTime);
+            static const std::int16_t zero = 0;
+            pa_stream_write(stream, &zero, sizeof zero, nullptr,
+                            (gap - 1) * static_cast<std::int64_t>(sizeof zero), PA_SEEK_RELATIVE);
+            writeIndex += gap;
+            writeTime += std::chrono::nanoseconds(gap * 1'000'000'000LL / rate);
+        }
         armClose();
-        return total;
     }
 
     // --- plays ------------------------------------------------------------------------------
 
     void request(const Request& r)
     {
-        std::shared_ptr<const Pcm> pcm;
-        const SampleCache::State state = cache->find(r.path, pcm); // a stat, off the lock
         pa_threaded_mainloop_lock(loop);
+        // Under the lock, so that a decoding that ends at once still finds this play waiting.
+        std::shared_ptr<const Pcm> pcm;
+        const SampleCache::State state = cache->find(r.path, pcm);
         lastActivity = r.asked;
+        if (streamReady)
+            extendTail(); // a play, even of nothing, keeps the stream open a while longer
         waiting.reset();
         if (state == SampleCache::State::Pending) {
             waiting = r;
@@ -373,7 +400,8 @@ struct PulseSamplePlayer::Impl
     void startNow(const Pcm& pcm)
     {
         anchored = false; // where the read position was is not known: the next run starts anew
-        write(pcm, 0, PA_SEEK_RELATIVE_ON_READ, Clock::now());
+        writeIndex = write(pcm, 0, PA_SEEK_RELATIVE_ON_READ, Clock::now());
+        extendTail();
     }
 
     // Placed `due - anchorDue` after the first timed play of the run, exactly to the frame, by
@@ -389,11 +417,12 @@ struct PulseSamplePlayer::Impl
             anchorShift = std::max(now - due, Clock::duration::zero());
             // The run's first sample, kLead past the read position, is place 0 of the run.
             writeIndex = write(pcm, frames(kLead), PA_SEEK_RELATIVE_ON_READ, now + kLead);
-            return;
+        } else {
+            const std::int64_t place = frames(due - anchorDue);
+            const Clock::time_point sounds = due + anchorShift + kLead;
+            writeIndex = place + write(pcm, place - writeIndex, PA_SEEK_RELATIVE, sounds);
         }
-        const std::int64_t place = frames(due - anchorDue);
-        const Clock::time_point sounds = due + anchorShift + kLead;
-        writeIndex = place + write(pcm, place - writeIndex, PA_SEEK_RELATIVE, sounds);
+        extendTail();
     }
 };
 

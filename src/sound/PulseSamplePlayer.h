@@ -47,8 +47,8 @@ public:
     void waitDecoded();
 
     // How far ahead of the read position a run of timed plays is placed: it absorbs the step
-    // timer's lateness.
-    static constexpr std::chrono::milliseconds kLead{5};
+    // timer's lateness, which the sequencer keeps under 4 ms.
+    static constexpr std::chrono::milliseconds kLead{8};
 
 private:
     struct Impl;

@@ -133,12 +133,12 @@ void SampleCache::work()
         lock.lock();
         if (regular && rate == m_rate)
             m_entries.insert_or_assign(job.path, Entry{st.st_size, st.st_mtim, rate, pcm});
-        m_busy = false;
         if (job.requested && m_decoded && rate == m_rate) {
             lock.unlock();
             m_decoded(job.path, pcm);
             lock.lock();
         }
+        m_busy = false; // only now: waitIdle() promises that the waiting play has started
         m_idle.notify_all();
     }
 }

@@ -213,9 +213,10 @@ void SdlSamplePlayer::preload(const std::vector<std::string>& paths)
 
 void SdlSamplePlayer::play(const std::string& path)
 {
+    // Under the lock, so that a decoding that ends at once still finds this play waiting.
+    std::lock_guard lock(m_impl->deviceMutex);
     std::shared_ptr<const Pcm> pcm;
     const SampleCache::State state = m_impl->cache.find(path, pcm);
-    std::lock_guard lock(m_impl->deviceMutex);
     if (state == SampleCache::State::Unplayable || !m_impl->ensureDevice())
         return;
     if (state == SampleCache::State::Pending) {

@@ -6,15 +6,17 @@
 //   SlotRow         (composer/)   the 30 slots: each text's code, SpeakBuffer, Clear All,
 //                                 the joined code string; reaches out only through its hooks
 //   Speaker         (speech/)     stem -> sample path in the SampleSet -> SamplePlayer
-//   SdlSamplePlayer (speech/)     one SDL voice; every SDL call of the program lives there
 //   SpeakSequencer  (speech/)     SPEAK: 30 plays one Pace apart, stepped by Timer1's ticks
+//   PulseSamplePlayer, SdlSamplePlayer (sound/)  the sound server's stream, or SDL where no
+//                                 server answers; samples decoded off-thread by a SampleCache
 //   MainWindow      (window/)     Form1: owns the controls and forwards their events
 //
 // A keystroke in slot 5: Text5 textChanged -> SlotRow::setSlotText(5) -> SlotChanged:
 // the code for Label74 (slotCodeShown hook), SpeakBuffer entry 5, and with Type 'n' Talk on
 // Speaker::playStem -> SamplePlayer::play, which returns at once.
 // SPEAK: Speak clicked -> SpeakSequencer::Speak -> play entry 1, arm Timer1; each tick of Timer1
-// -> SpeakSequencer::TimerTick -> the next entry, until the tick after the 30th restores SPEAK.
+// -> SpeakSequencer::TimerTick -> the next entry, handed to the player with the time it was due
+// (Speaker::playStemAt), until the tick after the 30th restores SPEAK.
 
 #include "composer/SlotRow.h"
 #include "speech/Pace.h"
