@@ -317,8 +317,8 @@ struct PulseSamplePlayer::Impl
         const std::int64_t cover = std::max(length, frames(soundUntil - sounds));
         const std::int64_t offset = at * static_cast<std::int64_t>(sizeof(std::int16_t));
         if (cover == length) {
-            pa_stream_write(stream, pcm.data(), pcm.size() * sizeof(std::int16_t), nullptr,
-                            offset, mode);
+            pa_stream_write(stream, pcm.data(), pcm.size() * sizeof(std::int16_t), nullptr, offset,
+                            mode);
         } else {
             std::vector<std::int16_t> data(static_cast<std::size_t>(cover), 0);
             std::copy(pcm.begin(), pcm.end(), data.begin());
