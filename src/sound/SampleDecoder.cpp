@@ -46,6 +46,18 @@ struct WavBuffer
     ~WavBuffer() { SDL_FreeWAV(data); }
 };
 
+bool loadWav(const std::vector<std::uint8_t>& bytes, SDL_AudioSpec& wav, WavBuffer& buffer,
+             Uint32& length)
+{
+    static std::once_flag hints;
+    std::call_once(hints, [] {
+        // A sample cut short on disk is refused rather than played in part.
+        SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
+    });
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    return rw && SDL_LoadWAV_RW(rw, 1, &wav, &buffer.data, &length) != nullptr;
+}
+
 } // namespace
 
 std::shared_ptr<const Pcm> SampleDecoder::decode(const std::string& path, int rate)
@@ -56,24 +68,27 @@ std::shared_ptr<const Pcm> SampleDecoder::decode(const std::string& path, int ra
     return decodeBytes(bytes, rate);
 }
 
+int SampleDecoder::nativeRate(const std::string& path)
+{
+    std::vector<std::uint8_t> bytes;
+    SDL_AudioSpec wav{};
+    WavBuffer buffer;
+    Uint32 length = 0;
+    if (!readFile(path, bytes) || bytes.empty() || !loadWav(bytes, wav, buffer, length))
+        return 0;
+    return wav.freq >= kMinRate && wav.freq <= kMaxRate ? wav.freq : 0;
+}
+
 std::shared_ptr<const Pcm> SampleDecoder::decodeBytes(const std::vector<std::uint8_t>& bytes,
                                                       int rate)
 {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(kMaxFileBytes) ||
         rate < kMinRate || rate > kMaxRate)
         return nullptr;
-    static std::once_flag hints;
-    std::call_once(hints, [] {
-        // A sample cut short on disk is refused rather than played in part.
-        SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
-    });
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (!rw)
-        return nullptr;
     SDL_AudioSpec wav{};
     WavBuffer buffer;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(rw, 1, &wav, &buffer.data, &length))
+    if (!loadWav(bytes, wav, buffer, length))
         return nullptr;
 
     const long long bytesPerFrame =

@@ -25,6 +25,8 @@ public:
     // The samples at `rate`, or null when the file cannot be read or decoded, is not a regular
     // file, or lies outside the bounds. Never blocks on a FIFO or device node.
     static std::shared_ptr<const Pcm> decode(const std::string& path, int rate);
+    // The rate the file declares, or 0 when it cannot be decoded or lies outside the bounds.
+    static int nativeRate(const std::string& path);
     // The same for a file already in memory.
     static std::shared_ptr<const Pcm> decodeBytes(const std::vector<std::uint8_t>& bytes, int rate);
 };

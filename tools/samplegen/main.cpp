@@ -5,7 +5,7 @@
 #include "EspeakRenderer.h"
 #include "SampleCutter.h"
 #include "SampleRecipe.h"
-#include "WavWriter.h"
+#include "sound/WavWriter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -167,7 +167,7 @@ int run(int argc, char** argv)
             return static_cast<std::int16_t>(std::clamp(std::lround(v * gain), -32768L, 32767L));
         });
         const std::string path = outDir + "/" + m.recipe->mnemonic + ".wav";
-        if (!WavWriter::write(path, pcm, espeak.sampleRate()))
+        if (!tessary::WavWriter::write(path, pcm, espeak.sampleRate()))
             throw std::runtime_error("cannot write " + path);
         if (report) {
             const auto peakSample = std::abs(double(*std::max_element(

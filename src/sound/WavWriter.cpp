@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-namespace tessary::samplegen {
+namespace tessary {
 
 namespace {
 
@@ -32,7 +32,8 @@ bool WavWriter::write(const std::string& path, const std::vector<std::int16_t>& 
     put(f, data, 4);
     for (std::int16_t s : samples)
         put(f, static_cast<std::uint16_t>(s), 2);
-    return static_cast<bool>(f);
+    f.close(); // a full disk shows here, not before
+    return !f.fail();
 }
 
-} // namespace tessary::samplegen
+} // namespace tessary

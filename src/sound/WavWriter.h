@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
-namespace tessary::samplegen {
+namespace tessary {
 
-// Writes 16-bit PCM mono wave files.
+// Writes 16-bit PCM mono wave files. Standard library only, so that build tools can use it.
 class WavWriter
 {
 public:
+    // False when the file could not be written in full.
     static bool write(const std::string& path, const std::vector<std::int16_t>& samples, int rate);
 };
 
-} // namespace tessary::samplegen
+} // namespace tessary

@@ -1,0 +1,246 @@
+#include "AllophoneRules.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace tessary {
+
+namespace {
+
+using Stress = Phoneme::Stress;
+
+// How each espeak-ng phoneme (en-us, ASCII names) is spoken on the chip. A phoneme spelled by
+// one fixed allophone sits in the first table; the ones whose allophone depends on the
+// position in the word are decided by the rules in spellWord() below, from the sample words of
+// the chip's table: the variant made for that position.
+struct Fixed
+{
+    std::string_view phoneme;
+    std::array<std::string_view, 2> allophones; // a second one for diphthongs into r
+};
+
+constexpr Fixed kFixed[] = {
+    // Vowels.
+    {"i:", {"iy"}},
+    {"i", {"iy"}},          // happy
+    {"I", {"ih"}},          // sit
+    {"I#", {"ih"}},         // wanted
+    {"I2", {"ih"}},         // unstressed i
+    {"E", {"eh"}},          // end
+    {"e", {"eh"}},          //
+    {"a", {"ae"}},          // hat
+    {"aa", {"ae"}},         // bath
+    {"a#", {"ax"}},         // about
+    {"A:", {"aa"}},         // father
+    {"0", {"aa"}},          // hot
+    {"O2", {"aa"}},         // what
+    {"O:", {"ao"}},         // aught
+    {"O", {"ao"}},          //
+    {"V", {"ax"}},          // cut
+    {"@", {"ax"}},          // succeed
+    {"@2", {"ax"}},         // the
+    {"@5", {"ax"}},         // to (reduced)
+    {"3", {"er1"}},         // letter
+    {"3:", {"er2"}},        // fir
+    {"eI", {"ey"}},         // beige
+    {"aI", {"ay"}},         // sky
+    {"aI@", {"ay", "er1"}}, // fire
+    {"aI3", {"ay", "er1"}}, // fire
+    {"aU", {"aw"}},         // out
+    {"aU@", {"aw", "er1"}}, // hour
+    {"OI", {"oy"}},         // boy
+    {"oU", {"ow"}},         // beau
+    {"U", {"uh"}},          // book
+    {"A@", {"ar"}},         // alarm
+    {"o@", {"or"}},         // store
+    {"O@", {"or"}},         //
+    {"e@", {"xr"}},         // repair
+    {"i@", {"yr"}},         // clear
+    {"i@3", {"yr"}},        // clear
+    // Consonants with one allophone.
+    {"p", {"pp"}},
+    {"f", {"ff"}},
+    {"v", {"vv"}},
+    {"T", {"th"}},
+    {"s", {"ss"}},
+    {"z", {"zz"}},
+    {"S", {"sh"}},
+    {"Z", {"zh"}},
+    {"m", {"mm"}},
+    {"N", {"ng"}},
+    {"w", {"ww"}},
+    {"W", {"wh"}},
+    {"tS", {"ch"}},
+    {"dZ", {"jh"}},
+    {"t#", {"tt2"}}, // the tap of butter, computer
+    {"?", {"tt1"}},  // a glottal stop stands for t: button
+    {"n-", {"nn1"}}, // syllabic n: button
+    {"@L", {"el"}},  // syllabic l: saddle
+    {"x", {"hh1"}},
+};
+
+// r-coloured vowels already hold the r that follows them.
+constexpr std::string_view kHoldsR[] = {"A@", "o@", "O@", "e@", "i@", "i@3", "3", "3:"};
+
+// Vowels the chip's manuals mark as doublable when stressed or long.
+constexpr std::string_view kDoublable[] = {"ih", "eh", "ae", "ao", "ax"};
+
+// Back vowels (their allophones): HH2, KK3 and GG1 are made for them.
+constexpr std::string_view kBack[] = {"uw1", "uw2", "uh", "ow", "oy", "ao", "or", "ar", "aa", "aw"};
+
+template <typename List> bool in(const List& list, std::string_view value)
+{
+    return std::find(std::begin(list), std::end(list), value) != std::end(list);
+}
+
+const Fixed* fixed(std::string_view phoneme)
+{
+    for (const Fixed& f : kFixed) {
+        if (f.phoneme == phoneme)
+            return &f;
+    }
+    return nullptr;
+}
+
+bool isVowel(std::string_view phoneme)
+{
+    static constexpr std::string_view kVowels[] = {
+        "i:",  "i",  "I",  "I#", "I2", "E",  "e",  "a",  "aa", "a#", "A:",  "0",   "O2",
+        "O:",  "O",  "V",  "@",  "@2", "@5", "3",  "3:", "eI", "aI", "aI@", "aI3", "aU",
+        "aU@", "OI", "oU", "U",  "u:", "U@", "A@", "o@", "O@", "e@", "i@",  "i@3", "@L"};
+    return in(kVowels, phoneme);
+}
+
+bool isStop(std::string_view allophone)
+{
+    static constexpr std::string_view kStops[] = {"pp",  "tt1", "tt2", "kk1", "kk2",
+                                                  "kk3", "bb1", "bb2", "dd1", "dd2",
+                                                  "gg1", "gg2", "gg3", "ch",  "jh"};
+    return in(kStops, allophone);
+}
+
+bool isPause(std::string_view allophone)
+{
+    return allophone.size() == 3 && allophone.substr(0, 2) == "pa";
+}
+
+// The closure before a stop: a short one for the voiced stops, a longer one for the unvoiced.
+std::string_view closureBefore(std::string_view stop)
+{
+    if (stop == "pp" || stop == "ch" || stop.substr(0, 2) == "tt" || stop.substr(0, 2) == "kk")
+        return "pa3";
+    return "pa1";
+}
+
+// The allophone the vowel phoneme at `i` starts with, or "" when `i` is no vowel.
+std::string_view vowelAllophone(const std::vector<Phoneme>& w, std::size_t i)
+{
+    if (i >= w.size() || !isVowel(w[i].name))
+        return {};
+    if (w[i].name == "u:")
+        return "uw2";
+    if (w[i].name == "U@")
+        return "uh";
+    if (const Fixed* f = fixed(w[i].name))
+        return f->allophones[0];
+    return {};
+}
+
+} // namespace
+
+std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& w)
+{
+    std::vector<std::string> out;
+    const std::size_t n = w.size();
+    const auto name = [&](std::size_t i) -> std::string_view {
+        return i < n ? std::string_view(w[i].name) : std::string_view();
+    };
+    // Only consonants stand before `i`: it is in the word's initial cluster.
+    const auto initialCluster = [&](std::size_t i) {
+        for (std::size_t k = 0; k < i; ++k) {
+            if (isVowel(w[k].name))
+                return false;
+        }
+        return true;
+    };
+    const auto nextIsBack = [&](std::size_t i) { return in(kBack, vowelAllophone(w, i + 1)); };
+    const auto nextIsVowel = [&](std::size_t i) { return i + 1 < n && isVowel(w[i + 1].name); };
+
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string_view p = w[i].name;
+        const bool first = i == 0;
+        const bool last = i + 1 == n;
+        std::vector<std::string_view> add;
+
+        if (p == "k") {
+            if (i > 0 && name(i - 1) == "s")
+                add = {"kk2"}; // sky
+            else if (last)
+                add = {"kk2"};
+            else if (nextIsVowel(i))
+                add = {nextIsBack(i) ? "kk3" : "kk1"}; // comb, can't
+            else
+                add = {"kk3"}; // before a consonant: clean
+        } else if (p == "g") {
+            if (last)
+                add = {"gg3"}; // wig
+            else if (nextIsVowel(i) && !nextIsBack(i))
+                add = {"gg2"}; // guest
+            else
+                add = {"gg1"}; // got, grease
+        } else if (p == "d") {
+            add = {first || (initialCluster(i) && !last) || nextIsVowel(i) ? "dd2" : "dd1"};
+        } else if (p == "t") {
+            add = {first || nextIsVowel(i) ? "tt2" : "tt1"}; // to, part
+        } else if (p == "b") {
+            add = {first && nextIsVowel(i) ? "bb2" : "bb1"}; // beast; rib, bleed
+        } else if (p == "h") {
+            add = {nextIsBack(i) ? "hh2" : "hh1"}; // hoe, he
+        } else if (p == "n") {
+            add = {first ? "nn2" : "nn1"}; // no, thin
+        } else if (p == "r") {
+            if (i > 0 && in(kHoldsR, name(i - 1)))
+                add = {}; // store, fir: the vowel has it
+            else
+                add = {!first && initialCluster(i) ? "rr2" : "rr1"}; // brain, rural
+        } else if (p == "j") {
+            add = {first ? "yy2" : "yy1"}; // yes, cute
+        } else if (p == "D") {
+            add = {first ? "dh1" : "dh2"}; // they, bathe
+        } else if (p == "l") {
+            add = {"ll"};
+        } else if (p == "u:") {
+            const bool afterY = i > 0 && name(i - 1) == "j";
+            add = {afterY || w[i].stress == Stress::None ? "uw1" : "uw2"}; // computer, to; food
+        } else if (p == "U@") {
+            add = {"uh"};
+            if (name(i + 1) != "r")
+                add.push_back("er1"); // poor, tour
+        } else if (const Fixed* f = fixed(p)) {
+            add = {f->allophones[0]};
+            if (!f->allophones[1].empty())
+                add.push_back(f->allophones[1]);
+        }
+        // Anything else (a phoneme of another language) is left out.
+
+        for (std::string_view a : add) {
+            if (isStop(a) && !out.empty() && !isStop(out.back()) && !isPause(out.back()))
+                out.emplace_back(closureBefore(a));
+            out.emplace_back(a);
+        }
+        if (add.size() == 1) {
+            const std::string_view a = add[0];
+            // A stressed short vowel, or a word's last schwa (cheetah), is held twice as long.
+            const bool stressed = w[i].stress == Stress::Primary;
+            if (in(kDoublable, a) && (stressed || (last && a == "ax" && n > 2)))
+                out.emplace_back(a);
+            // FF, TH and SS are doubled at the start of a word.
+            if (first && (a == "ff" || a == "th" || a == "ss"))
+                out.emplace_back(a);
+        }
+    }
+    return out;
+}
+
+} // namespace tessary

@@ -1,0 +1,98 @@
+#include "EspeakPhonemizer.h"
+
+#include <espeak-ng/speak_lib.h>
+
+#include <mutex>
+#include <string>
+
+namespace tessary {
+
+namespace {
+
+std::mutex& espeakLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+// The punctuation that ended the clause espeak-ng just read: the last one in what it consumed,
+// less the one character it reads ahead when more text follows.
+Break clauseEnd(std::string_view consumed, bool atEnd)
+{
+    if (!atEnd && !consumed.empty())
+        consumed.remove_suffix(1);
+    const auto at = consumed.find_last_of(".!?,;:");
+    if (at == std::string_view::npos)
+        return Break::Word;
+    return consumed[at] == ',' || consumed[at] == ';' || consumed[at] == ':' ? Break::Clause
+                                                                             : Break::Sentence;
+}
+
+void addWords(const std::string& clause, std::vector<PhonemeWord>& out)
+{
+    // Words are separated by spaces, phonemes by '_'; a stress mark stands before its vowel.
+    PhonemeWord word;
+    std::string name;
+    Phoneme::Stress stress = Phoneme::Stress::None;
+    const auto endPhoneme = [&] {
+        if (!name.empty())
+            word.phonemes.push_back({name, stress});
+        name.clear();
+        stress = Phoneme::Stress::None;
+    };
+    for (char c : clause + ' ') {
+        if (c == '_') {
+            endPhoneme();
+        } else if (c == ' ') {
+            endPhoneme();
+            if (!word.phonemes.empty())
+                out.push_back(std::move(word));
+            word = {};
+        } else if (c == '\'' && name.empty()) {
+            stress = Phoneme::Stress::Primary;
+        } else if (c == ',' && name.empty()) {
+            stress = Phoneme::Stress::Secondary;
+        } else if (c == '%' || c == '=') {
+            // unstressed and syllable marks carry nothing for the chip
+        } else {
+            name += c;
+        }
+    }
+}
+
+} // namespace
+
+EspeakPhonemizer::EspeakPhonemizer()
+{
+    std::lock_guard lock(espeakLock());
+    static const bool ready = [] {
+        if (espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0) <= 0)
+            return false;
+        return espeak_SetVoiceByName("en-us") == EE_OK;
+    }();
+    m_available = ready;
+}
+
+std::vector<PhonemeWord> EspeakPhonemizer::phonemize(std::string_view text) const
+{
+    std::vector<PhonemeWord> words;
+    if (!m_available)
+        return words;
+    const std::string copy(text); // espeak-ng reads up to a NUL
+    std::lock_guard lock(espeakLock());
+    const void* at = copy.c_str();
+    while (at) {
+        const char* before = static_cast<const char*>(at);
+        const char* phonemes = espeak_TextToPhonemes(&at, espeakCHARS_UTF8, '_' << 8);
+        const std::size_t before_size = words.size();
+        if (phonemes)
+            addWords(phonemes, words);
+        const char* after = at ? static_cast<const char*>(at) : copy.c_str() + copy.size();
+        if (words.size() > before_size)
+            words.back().after =
+                clauseEnd({before, static_cast<std::size_t>(after - before)}, at == nullptr);
+    }
+    return words;
+}
+
+} // namespace tessary

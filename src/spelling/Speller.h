@@ -1,0 +1,37 @@
+#pragma once
+
+#include "EspeakPhonemizer.h"
+#include "WordList.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessary {
+
+// English text to an allophone spelling: a list of mnemonics that the code string, the players
+// and the window all take. Words in the word list are spelled as it says; the rest go through
+// espeak-ng's phonemes and the chip's conventions (AllophoneRules). Words are separated by PA3,
+// clauses end in PA4 and sentences in PA5, and the spelling ends in a pause (PA1 at least), so
+// that the chip falls silent after the last word.
+class Speller
+{
+public:
+    explicit Speller(WordList words = WordList::builtIn());
+
+    bool available() const { return m_phonemizer.available(); }
+    std::vector<std::string> spell(std::string_view text) const;
+
+private:
+    struct Item
+    {
+        std::vector<std::string> allophones;
+        Break after = Break::Word;
+    };
+    void addRun(const std::string& run, std::vector<Item>& items) const;
+
+    WordList m_words;
+    EspeakPhonemizer m_phonemizer;
+};
+
+} // namespace tessary

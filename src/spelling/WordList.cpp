@@ -1,0 +1,111 @@
+#include "WordList.h"
+
+#include "catalogue/AllophoneTable.h"
+
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
+namespace tessary {
+
+namespace {
+
+std::string lower(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool wordCharacter(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '\'' || c == '-';
+}
+
+// Common words whose rule-made spelling sounds worse than the one a person would choose.
+constexpr std::string_view kBuiltIn = R"(
+hello  hh1 eh ll ow
+)";
+
+} // namespace
+
+WordList WordList::builtIn()
+{
+    WordList list;
+    std::vector<Problem> none;
+    list.add(kBuiltIn, none);
+    return list;
+}
+
+std::filesystem::path WordList::userFile(const Environment& env)
+{
+    const auto usable = [](const std::optional<std::string>& v) {
+        return v && !v->empty() && std::filesystem::path(*v).is_absolute();
+    };
+    std::filesystem::path base;
+    if (const auto config = env("XDG_CONFIG_HOME"); usable(config))
+        base = *config;
+    else if (const auto home = env("HOME"); usable(home))
+        base = std::filesystem::path(*home) / ".config";
+    else
+        return {};
+    return base / "quorlin-tessary" / "words";
+}
+
+void WordList::add(std::string_view text, std::vector<Problem>& problems)
+{
+    std::istringstream lines{std::string(text)};
+    std::string line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        if (const auto hash = line.find('#'); hash != std::string::npos)
+            line.erase(hash);
+        std::istringstream fields(line);
+        std::string word;
+        if (!(fields >> word))
+            continue; // blank
+        bool ok = true;
+        for (char c : word)
+            ok = ok && wordCharacter(c);
+        if (!ok) {
+            problems.push_back({number, "'" + word + "' is not a word"});
+            continue;
+        }
+        std::vector<std::string> spelling;
+        std::string mnemonic;
+        while (ok && fields >> mnemonic) {
+            const std::string m = lower(mnemonic);
+            if (!AllophoneTable::FindByMnemonic(m)) {
+                problems.push_back({number, "'" + mnemonic + "' is not an allophone"});
+                ok = false;
+            }
+            spelling.push_back(m);
+        }
+        if (ok && spelling.empty()) {
+            problems.push_back({number, "'" + word + "' has no allophones"});
+            ok = false;
+        }
+        if (ok)
+            m_words.insert_or_assign(lower(word), std::move(spelling));
+    }
+}
+
+void WordList::addFile(const std::filesystem::path& file, std::vector<Problem>& problems)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return;
+    std::ostringstream text;
+    text << in.rdbuf();
+    add(text.str(), problems);
+}
+
+const std::vector<std::string>* WordList::find(std::string_view word) const
+{
+    const auto it = m_words.find(lower(word));
+    return it == m_words.end() ? nullptr : &it->second;
+}
+
+} // namespace tessary

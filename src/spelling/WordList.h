@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tessary {
+
+// Words whose spelling is given rather than made by the rules: a built-in list of common words
+// the rules get wrong, and the user's own file, one word and its mnemonics on each line:
+//
+//     # comments and blank lines are skipped
+//     hello  hh1 eh ll ow
+//
+// Words are matched whatever their letter case.
+class WordList
+{
+public:
+    struct Problem
+    {
+        int line = 0;
+        std::string message;
+    };
+    using Environment = std::function<std::optional<std::string>(const char* name)>;
+
+    // The built-in list.
+    static WordList builtIn();
+    // $XDG_CONFIG_HOME/quorlin-tessary/words, or ~/.config/... ; empty when neither is known.
+    static std::filesystem::path userFile(const Environment& env);
+
+    // Adds the lines of `text`, later lines and files overriding earlier ones. A malformed line
+    // is skipped and reported in `problems` with its number.
+    void add(std::string_view text, std::vector<Problem>& problems);
+    // add() with a file's contents; a missing file adds nothing and is no problem.
+    void addFile(const std::filesystem::path& file, std::vector<Problem>& problems);
+
+    const std::vector<std::string>* find(std::string_view word) const;
+    std::size_t size() const { return m_words.size(); }
+
+private:
+    std::unordered_map<std::string, std::vector<std::string>> m_words;
+};
+
+} // namespace tessary

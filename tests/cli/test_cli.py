@@ -1,0 +1,132 @@
+"""`tessary` as a shell user runs it: formats, spelling with the user's word list, rendering,
+and wrong command lines (exit status 2, one line on standard error, nothing on standard output)."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+import wave
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from harness import tone, write_wav  # noqa: E402
+
+TESSARY = os.environ.get("TESSARY_CLI", "tessary")
+WORD = ["hh1", "eh", "ll", "ow"]
+LENGTHS_MS = {"hh1": 100, "eh": 60, "ll": 80, "ow": 170}  # the test set, at 22050 Hz
+RATE = 22050
+
+
+class CommandLine(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.mkdtemp(prefix="tessary-cli-")
+        set_dir = os.path.join(cls.tmp, "data", "quorlin-tessary", "Set")
+        os.makedirs(set_dir)
+        for stem, ms in LENGTHS_MS.items():
+            write_wav(os.path.join(set_dir, stem + ".wav"), tone(ms, rate=RATE), RATE)
+        cls.config = os.path.join(cls.tmp, "config")
+        os.makedirs(os.path.join(cls.config, "quorlin-tessary"))
+        cls.env = dict(os.environ, XDG_DATA_HOME=os.path.join(cls.tmp, "data"),
+                       XDG_DATA_DIRS=os.path.join(cls.tmp, "none"), XDG_CONFIG_HOME=cls.config,
+                       PULSE_SERVER="unix:/nonexistent", SDL_AUDIODRIVER="dummy")
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.tmp, ignore_errors=True)
+
+    def tessary(self, *args):
+        return subprocess.run([TESSARY, *args], env=self.env, capture_output=True, text=True,
+                              timeout=60)
+
+    def test_formats(self):
+        rows = {
+            "dollar": "$1B$07$2D$35",
+            "hex": "0x1B, 0x07, 0x2D, 0x35",
+            "dec": "27, 7, 45, 53",
+            "c": "const uint8_t word[] = { 0x1B, 0x07, 0x2D, 0x35 };",
+            "basic": "DATA 27,7,45,53",
+        }
+        for fmt, expected in rows.items():
+            with self.subTest(fmt):
+                res = self.tessary("codes", "--format", fmt, *WORD)
+                self.assertEqual((res.returncode, res.stdout, res.stderr), (0, expected + "\n", ""))
+        # Every way of naming an item gives the same codes.
+        res = self.tessary("codes", "HH1", "$07", "45", "0x35")
+        self.assertEqual(res.stdout, "$1B$07$2D$35\n")
+
+    def test_c_array_compiles(self):
+        array = self.tessary("codes", "--format", "c", "--text", "hello world").stdout
+        source = os.path.join(self.tmp, "word.c")
+        with open(source, "w") as f:
+            f.write("#include <stdint.h>\n" + array +
+                    "int main(void) { return sizeof word == 0; }\n")
+        exe = os.path.join(self.tmp, "word")
+        cc = subprocess.run(["cc", "-std=c99", "-Wall", "-Werror", "-pedantic", "-o", exe, source],
+                            capture_output=True, text=True)
+        self.assertEqual(cc.returncode, 0, cc.stderr)
+        self.assertEqual(subprocess.run([exe]).returncode, 0)
+
+    def test_spell_with_the_users_words(self):
+        words = os.path.join(self.config, "quorlin-tessary", "words")
+        with open(words, "w") as f:
+            f.write("# my words\nworld ww er1 ll dd1\nbad xx yy\n")
+        try:
+            res = self.tessary("spell", "Hello", "world")
+        finally:
+            os.remove(words)
+        self.assertEqual(res.returncode, 0)
+        self.assertEqual(res.stdout, "hh1 eh ll ow pa3 ww er1 ll dd1 pa1\n")
+        self.assertIn(f"{words}:3: 'xx' is not an allophone", res.stderr)
+
+    def render_frames(self, *args):
+        out = os.path.join(self.tmp, "out.wav")
+        res = self.tessary("render", "--output", out, *args)
+        self.assertEqual(res.returncode, 0, res.stderr)
+        with wave.open(out) as w:
+            self.assertEqual((w.getframerate(), w.getnchannels(), w.getsampwidth()), (RATE, 1, 2))
+            return w.getnframes()
+
+    def test_render_lengths(self):
+        frames = {stem: RATE * ms // 1000 for stem, ms in LENGTHS_MS.items()}
+        # End to end: the sum of the samples.
+        self.assertEqual(self.render_frames(*WORD), sum(frames[s] for s in WORD))
+        # One pace apart: each cut off by the next, the last whole.
+        self.assertEqual(self.render_frames("--pace", "30", *WORD),
+                         3 * RATE * 30 // 1000 + frames["ow"])
+
+    def test_wrong_command_lines(self):
+        rows = [
+            ("unknown command", ["frobnicate"], "argument 1, 'frobnicate'"),
+            ("unknown option", ["codes", "--fmt", "c", "hh1"], "argument 2, '--fmt'"),
+            ("option without its value", ["codes", "hh1", "--format"], "argument 3, '--format'"),
+            ("unknown format", ["codes", "--format", "pascal", "hh1"], "argument 3, 'pascal'"),
+            ("unknown mnemonic", ["codes", "hh1", "xx1"], "item 2, 'xx1'"),
+            ("code out of range", ["codes", "hh1", "eh", "64"], "item 3, '64'"),
+            ("code text out of range", ["codes", "$40"], "item 1, '$40'"),
+            ("negative number", ["codes", "--", "-1"], "item 1, '-1'"),
+            ("pace of zero", ["say", "--pace", "0", "hh1"], "argument 3, '0'"),
+            ("pace that is no number", ["render", "--output", "x.wav", "--pace=fast", "hh1"],
+             "argument 4, 'fast'"),
+            ("no items", ["codes", "--format", "hex"], "no items"),
+            ("nothing to spell", ["spell"], "no text"),
+            ("render without an output", ["render", "hh1"], "--output"),
+            ("list with an argument", ["list", "hh1"], "argument 2, 'hh1'"),
+        ]
+        for name, args, names in rows:
+            with self.subTest(name):
+                res = self.tessary(*args)
+                self.assertEqual(res.returncode, 2, res.stderr)
+                self.assertEqual(res.stdout, "")
+                self.assertEqual(res.stderr.count("\n"), 1, res.stderr)
+                self.assertIn(names, res.stderr)
+
+    def test_unwritable_output(self):
+        res = self.tessary("render", "--output", os.path.join(self.tmp, "no", "such.wav"), "hh1")
+        self.assertEqual((res.returncode, res.stdout), (1, ""))
+        self.assertIn("cannot write", res.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
