@@ -15,8 +15,16 @@ from harness import Session, find, px  # noqa: E402
 
 BUILD = os.environ["TESSARY_BUILD_DIR"]
 APP_ID = "org.quorlin.Tessary"
+DESKTOP = f"share/applications/{APP_ID}.desktop"
+ICON_PNG = f"share/icons/hicolor/32x32/apps/{APP_ID}.png"
+METAINFO = f"share/metainfo/{APP_ID}.metainfo.xml"
 EXPECTED = [
     "bin/quorlin-tessary",
+    "bin/tessary",
+    "share/man/man1/tessary.1.gz",
+    "share/man/man1/quorlin-tessary.1.gz",
+    "share/doc/quorlin-tessary/copyright",
+    "share/doc/quorlin-tessary/changelog.gz",
     f"share/applications/{APP_ID}.desktop",
     f"share/icons/hicolor/scalable/apps/{APP_ID}.svg",
     f"share/icons/hicolor/32x32/apps/{APP_ID}.png",
@@ -44,17 +52,28 @@ class Install(unittest.TestCase):
             self.assertTrue(os.path.isfile(os.path.join(prefix, rel)), rel)
         wavs = os.listdir(os.path.join(prefix, "share/quorlin-tessary/Set"))
         self.assertEqual(len([w for w in wavs if w.endswith(".wav")]), 64)
-        self.assertEqual(png_size(os.path.join(prefix, EXPECTED[3])), (32, 32))
+        self.assertEqual(png_size(os.path.join(prefix, ICON_PNG)), (32, 32))
 
-        desktop = os.path.join(prefix, EXPECTED[1])
+        desktop = os.path.join(prefix, DESKTOP)
         res = run(["desktop-file-validate", desktop])
         self.assertEqual(res.returncode, 0, res.stdout + res.stderr)
         self.assertNotIn("error", res.stdout.lower())
         entry = open(desktop).read()
         self.assertIn("Name=Quorlin Tessary\n", entry)
         self.assertIn(f"Icon={APP_ID}\n", entry)
-        res = run(["appstreamcli", "validate", "--no-net", os.path.join(prefix, EXPECTED[4])])
+        res = run(["appstreamcli", "validate", "--no-net", os.path.join(prefix, METAINFO)])
         self.assertEqual(res.returncode, 0, res.stdout + res.stderr)
+
+        # The command line runs from the tree, with its manual page.
+        tessary = os.path.join(prefix, "bin/tessary")
+        res = run([tessary, "spell", "hello world"])
+        self.assertEqual((res.returncode, res.stdout), (0, "hh1 eh ll ow pa3 ww er2 ll pa1 dd1 pa1\n"))
+        res = run([tessary, "codes", "--text", "--format", "c", "hello"])
+        self.assertEqual(res.stdout, "const uint8_t word[] = { 0x1B, 0x07, 0x2D, 0x35, 0x00 };\n")
+        for page in ("tessary", "quorlin-tessary"):
+            res = run(["man", "--warnings", "-l", os.path.join(prefix, f"share/man/man1/{page}.1.gz")],
+                      env=dict(os.environ, MANWIDTH="80"))
+            self.assertEqual((res.returncode, res.stderr), (0, ""))
 
     def check_speaks(self, prefix):
         """The installed program, with no set of the user's, plays its installed hh1.wav."""
@@ -91,8 +110,14 @@ class Install(unittest.TestCase):
             self.assertNotIn("/tst_", listing)
 
             depends = run(["dpkg-deb", "-f", deb, "Depends"]).stdout
-            for pkg in ("libqt6widgets6", "libsdl2-2.0-0", "libqt6svg6", "fonts-dejavu-extra"):
+            for pkg in ("libqt6widgets6", "libsdl2-2.0-0", "libpulse0", "libespeak-ng1",
+                        "libqt6svg6", "fonts-dejavu-extra"):
                 self.assertIn(pkg, depends)
+
+            # Debian's own checker finds no error and no warning.
+            res = run(["lintian", "--tag-display-limit", "0", deb])
+            problems = [line for line in res.stdout.splitlines() if line[:2] in ("E:", "W:")]
+            self.assertEqual(problems, [], res.stdout)
 
             # The package's tree is relocatable: unpacked anywhere, it finds its own set.
             root = os.path.join(out, "root")
