@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <string_view>
 
 namespace tessary {
@@ -147,10 +148,27 @@ std::string_view vowelAllophone(const std::vector<Phoneme>& w, std::size_t i)
     return {};
 }
 
+constexpr std::string_view kByPosition[] = {"k", "g", "d", "t", "b",  "h", "n",
+                                            "r", "j", "D", "l", "u:", "U@"};
+
+// espeak-ng marks variants of a phoneme with a trailing digit or sign ("t2", "r-", "@-"): they
+// are spelled as the phoneme itself.
+std::string canonical(std::string name)
+{
+    while (name.size() > 1 && !fixed(name) && !in(kByPosition, name) &&
+           (std::isdigit(static_cast<unsigned char>(name.back())) || name.back() == '-' ||
+            name.back() == '/'))
+        name.pop_back();
+    return name;
+}
+
 } // namespace
 
-std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& w)
+std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& phonemes)
 {
+    std::vector<Phoneme> w = phonemes;
+    for (Phoneme& p : w)
+        p.name = canonical(p.name);
     std::vector<std::string> out;
     const std::size_t n = w.size();
     const auto name = [&](std::size_t i) -> std::string_view {
@@ -165,6 +183,14 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& w
         return true;
     };
     const auto nextIsBack = [&](std::size_t i) { return in(kBack, vowelAllophone(w, i + 1)); };
+    // Only consonants follow `i`: it is in the word's final cluster (six, hands).
+    const auto finalCluster = [&](std::size_t i) {
+        for (std::size_t k = i + 1; k < n; ++k) {
+            if (isVowel(w[k].name))
+                return false;
+        }
+        return true;
+    };
     const auto nextIsVowel = [&](std::size_t i) { return i + 1 < n && isVowel(w[i + 1].name); };
 
     for (std::size_t i = 0; i < n; ++i) {
@@ -176,15 +202,15 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& w
         if (p == "k") {
             if (i > 0 && name(i - 1) == "s")
                 add = {"kk2"}; // sky
-            else if (last)
-                add = {"kk2"};
+            else if (finalCluster(i))
+                add = {"kk2"}; // six
             else if (nextIsVowel(i))
                 add = {nextIsBack(i) ? "kk3" : "kk1"}; // comb, can't
             else
                 add = {"kk3"}; // before a consonant: clean
         } else if (p == "g") {
-            if (last)
-                add = {"gg3"}; // wig
+            if (finalCluster(i))
+                add = {"gg3"}; // wig, eggs
             else if (nextIsVowel(i) && !nextIsBack(i))
                 add = {"gg2"}; // guest
             else

@@ -52,8 +52,8 @@ void addWords(const std::string& clause, std::vector<PhonemeWord>& out)
             stress = Phoneme::Stress::Primary;
         } else if (c == ',' && name.empty()) {
             stress = Phoneme::Stress::Secondary;
-        } else if (c == '%' || c == '=') {
-            // unstressed and syllable marks carry nothing for the chip
+        } else if ((c == '%' || c == '=' || c == ':' || c == ';' || c == '!') && name.empty()) {
+            // marks of stress, syllables and word parts carry nothing for the chip
         } else {
             name += c;
         }
