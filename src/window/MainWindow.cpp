@@ -2,13 +2,17 @@
 
 #include "AuditionLabel.h"
 #include "FocusSink.h"
+#include "SpellDialog.h"
 #include "catalogue/AllophoneTable.h"
+#include "spelling/Speller.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -174,6 +178,13 @@ void MainWindow::buildControls()
         box->setAlignment(Qt::AlignCenter);
         box->setMaxLength(3);
         box->setStyleSheet(flatBox);
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        // Ctrl+T while the slot has the focus, and in its context menu.
+        auto* spell = new QAction("Spell Text Here…", box);
+        spell->setObjectName("spellHere");
+        spell->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+        spell->setShortcutContext(Qt::WidgetShortcut);
+        box->addAction(spell);
         m_slotBoxes[static_cast<std::size_t>(n - 1)] = box;
     }
 
@@ -185,6 +196,15 @@ void MainWindow::buildControls()
     m_hardware->setEnabled(false);
     m_clear = control<QPushButton>(this, "Clear", twips(120, 960, 735, 285), "Clear All");
     m_copy = control<QPushButton>(this, "Copy", twips(4770, 960, 735, 285), "Copy");
+    m_copy->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const auto& [name, caption] :
+         {std::pair{"copyAsC", "Copy as C Array"}, std::pair{"copyAsHex", "Copy as Hex Bytes"},
+          std::pair{"copyAsDecimal", "Copy as Decimal"},
+          std::pair{"copyAsBasic", "Copy as BASIC DATA"}}) {
+        auto* action = new QAction(caption, m_copy);
+        action->setObjectName(name);
+        m_copy->addAction(action);
+    }
     m_typespeak =
         control<QCheckBox>(this, "Typespeak", twips(2115, 930, 1395, 315), "Type 'n' Talk");
 
@@ -239,8 +259,13 @@ void MainWindow::connectControls()
     m_row.setHooks(std::move(hooks));
 
     for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
-        connect(m_slotBoxes[static_cast<std::size_t>(n - 1)], &QLineEdit::textChanged, this,
+        QLineEdit* box = m_slotBoxes[static_cast<std::size_t>(n - 1)];
+        connect(box, &QLineEdit::textChanged, this,
                 [this, n](const QString& text) { m_row.setSlotText(n, text.toStdString()); });
+        connect(box, &QLineEdit::customContextMenuRequested, this,
+                [this, n](const QPoint& at) { showSlotMenu(n, at); });
+        connect(box->findChild<QAction*>("spellHere"), &QAction::triggered, this,
+                [this, n] { spellInto(n); });
     }
     for (int k = 1; k <= AllophoneTable::kSize; ++k) {
         connect(m_auditionLabels[static_cast<std::size_t>(k - 1)], &AuditionLabel::clicked, this,
@@ -249,6 +274,13 @@ void MainWindow::connectControls()
     connect(m_clear, &QPushButton::clicked, this, [this] { m_row.ClearAll(); });
     connect(m_typespeak, &QCheckBox::clicked, this, [this] { applyFocusRule(); });
     connect(m_copy, &QPushButton::clicked, this, [this] { copyCodeString(); });
+    for (const auto& [name, style] : {std::pair{"copyAsC", CodeFormat::Style::C},
+                                      std::pair{"copyAsHex", CodeFormat::Style::Hex},
+                                      std::pair{"copyAsDecimal", CodeFormat::Style::Dec},
+                                      std::pair{"copyAsBasic", CodeFormat::Style::Basic}}) {
+        connect(m_copy->findChild<QAction*>(name), &QAction::triggered, this,
+                [this, style = style] { copyCodesAs(style); });
+    }
 
     SpeakSequencer::Hooks speech;
     speech.moveFocusToSink = [this] { applyFocusRule(); };
@@ -274,6 +306,58 @@ void MainWindow::copyCodeString()
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(m_codeString);
+}
+
+void MainWindow::copyCodesAs(CodeFormat::Style style)
+{
+    applyFocusRule();
+    std::vector<int> codes;
+    for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
+        if (const auto code = CodeFormat::parseCode(m_row.SlotCode(n)))
+            codes.push_back(*code);
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(QString::fromStdString(CodeFormat::format(codes, style)));
+}
+
+const Speller& MainWindow::speller()
+{
+    if (!m_speller) {
+        WordList words = WordList::builtIn();
+        std::vector<WordList::Problem> problems;
+        const auto file = WordList::userFile([](const char* name) {
+            const char* value = std::getenv(name);
+            return value ? std::optional<std::string>(value) : std::nullopt;
+        });
+        if (!file.empty())
+            words.addFile(file, problems);
+        for (const WordList::Problem& p : problems)
+            qWarning("%s:%d: %s; the line is skipped", file.c_str(), p.line, p.message.c_str());
+        m_speller = std::make_unique<Speller>(std::move(words));
+    }
+    return *m_speller;
+}
+
+void MainWindow::showSlotMenu(int n, const QPoint& at)
+{
+    QLineEdit* box = m_slotBoxes[static_cast<std::size_t>(n - 1)];
+    QMenu* menu = box->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    menu->addAction(box->findChild<QAction*>("spellHere"));
+    menu->popup(box->mapToGlobal(at));
+}
+
+void MainWindow::spellInto(int n)
+{
+    SpellDialog dialog(speller(), SlotRow::kSlotCount - n + 1, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        int slot = n;
+        for (const std::string& m : dialog.spelling())
+            m_slotBoxes[static_cast<std::size_t>(slot++ - 1)]->setText(toQt(m));
+    }
+    applyFocusRule();
 }
 
 void MainWindow::applyFocusRule()

@@ -14,6 +14,9 @@
 // A keystroke in slot 5: Text5 textChanged -> SlotRow::setSlotText(5) -> SlotChanged:
 // the code for Label74 (slotCodeShown hook), SpeakBuffer entry 5, and with Type 'n' Talk on
 // Speaker::playStem -> SamplePlayer::play, which returns at once.
+// A slot's "Spell Text Here…" (SpellDialog, over spelling/'s Speller) assigns its allophones to
+// the slot boxes, each change running the same handling as typing. Copy's context menu writes
+// the code labels' codes through CodeFormat.
 // SPEAK: Speak clicked -> SpeakSequencer::Speak -> play entry 1, arm Timer1; each tick of Timer1
 // -> SpeakSequencer::TimerTick -> the next entry, handed to the player with the time it was due
 // (Speaker::playStemAt), until the tick after the 30th restores SPEAK.
@@ -24,6 +27,8 @@
 #include "speech/SampleSet.h"
 #include "speech/SpeakSequencer.h"
 #include "speech/Speaker.h"
+
+#include "composer/CodeFormat.h"
 
 #include <QWidget>
 
@@ -41,6 +46,7 @@ namespace tessary {
 
 class AuditionLabel;
 class FocusSink;
+class Speller;
 
 class MainWindow : public QWidget
 {
@@ -66,12 +72,19 @@ private:
     void applyFocusRule();
     void startUp();
     void copyCodeString();
+    // The Copy button's context menu: the 30 code labels' codes in a firmware's format.
+    void copyCodesAs(CodeFormat::Style style);
+    // "Spell Text Here…" on slot n: the spelling goes into slots n, n+1, ...
+    void spellInto(int n);
+    void showSlotMenu(int n, const QPoint& at);
+    const Speller& speller();
 
     SlotRow m_row;
     Speaker m_speaker;
     Pace m_pace;
     SpeakSequencer m_sequencer;
-    QString m_codeString; // CodeString
+    QString m_codeString;               // CodeString
+    std::unique_ptr<Speller> m_speller; // made on first use: espeak-ng takes a moment to load
     bool m_activated = false;
 
     std::array<QLineEdit*, SlotRow::kSlotCount> m_slotBoxes{};

@@ -3,13 +3,16 @@
 import array
 import os
 import re
+import subprocess
 import sys
+import time
 import unittest
 import wave
 
 from harness import SCREEN_H, SCREEN_W, Session, find, px, tone
 
 BINARY = os.environ.get("TESSARY_BINARY", "quorlin-tessary")
+COPY = (4770, 960, 735, 285)
 
 
 def slot_box(n):
@@ -67,6 +70,41 @@ class WindowEndToEnd(unittest.TestCase):
             # Closing through the window manager ends the program with status 0.
             s.close_with_wm()
             self.assertEqual(s.wait_exit(5), 0, s.app.stdout.read().decode(errors="replace"))
+
+    def test_context_menus(self):
+        """Right click on slot 1, "Spell Text Here…", "hello", OK; then Copy's "Copy as C Array"
+        pastes a C array that compiles."""
+        with Session(BINARY) as s:
+            s.extra_env = {"XDG_CONFIG_HOME": os.path.join(s.tmp, "config")}
+            s.start()
+            x, y, w, h = slot_box(1)
+            ox, oy = s.client_origin()
+            s.run(["xdotool", "mousemove", "--sync", str(ox + px(x + w / 2)),
+                   str(oy + px(y + h / 2)), "click", "3"])
+            time.sleep(0.5)
+            s.key("Up", "Return")  # the menu's last entry: "Spell Text Here…"
+            time.sleep(0.5)
+            s.type_text("hello")
+            s.key("Return")
+            s.click_twips(*COPY)
+            self.assertEqual(s.run(["xclip", "-o", "-selection", "clipboard"]),
+                             "$1B$07$2D$35$00")
+
+            x, y, w, h = COPY
+            s.run(["xdotool", "mousemove", "--sync", str(ox + px(x + w / 2)),
+                   str(oy + px(y + h / 2)), "click", "3"])
+            time.sleep(0.5)
+            s.key("Down", "Return")  # "Copy as C Array"
+            array_text = s.run(["xclip", "-o", "-selection", "clipboard"])
+            self.assertEqual(array_text,
+                             "const uint8_t word[] = { 0x1B, 0x07, 0x2D, 0x35, 0x00 };")
+            source = os.path.join(s.tmp, "word.c")
+            with open(source, "w") as f:
+                f.write("#include <stdint.h>\n" + array_text + "\nint main(void) { return 0; }\n")
+            cc = subprocess.run(["cc", "-std=c99", "-Wall", "-Werror", "-o",
+                                 os.path.join(s.tmp, "word"), source], capture_output=True,
+                                text=True)
+            self.assertEqual(cc.returncode, 0, cc.stderr)
 
     def test_default_sample_set(self):
         # No set of the user's and none installed: the one the build made beside bin/.

@@ -2,10 +2,13 @@
 #include "support/RecordingPlayer.h"
 #include "support/WindowTest.h"
 #include "window/MainWindow.h"
+#include "window/SpellDialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,6 +35,10 @@ private Q_SLOTS:
     void duringARun();
     void badSpeedTextsStillEndTheRun_data();
     void badSpeedTextsStillEndTheRun();
+    void spellTextHere_data();
+    void spellTextHere();
+    void copyAs_data();
+    void copyAs();
 
 private:
     template <typename T = QWidget> T* find(const QString& name) const
@@ -254,6 +261,101 @@ void TestCommands::badSpeedTextsStillEndTheRun()
     QTest::mouseClick(find("Speak"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(runOver(), 10000);
     QCOMPARE(m_plays.size(), 30);
+}
+
+void TestCommands::spellTextHere_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("button");         // "ok", "cancel", or "ok then cancel" when refused
+    QTest::addColumn<QStringList>("slotsAfter"); // slots 1..8
+    QTest::addColumn<QStringList>("labelsAfter"); // their code labels
+    QTest::addColumn<QString>("message");
+    const QStringList before{"", "", "", "", "", "ey", "", ""};
+    const QStringList beforeCodes{"", "", "", "", "", "$14", "", ""};
+    QTest::newRow("hello from slot 1; slot 6 keeps its text")
+        << 1 << "hello"
+        << "ok" << QStringList{"hh1", "eh", "ll", "ow", "pa1", "ey", "", ""}
+        << QStringList{"$1B", "$07", "$2D", "$35", "$00", "$14", "", ""}
+        << "Takes 5 of the 30 slots left.";
+    QTest::newRow("from slot 4, over the text of slot 6")
+        << 4 << "no"
+        << "ok" << QStringList{"", "", "", "nn2", "ow", "pa1", "", ""}
+        << QStringList{"", "", "", "$38", "$35", "$00", "", ""} << "Takes 3 of the 27 slots left.";
+    QTest::newRow("too long for the slots left: refused")
+        << 27 << "hello world"
+        << "ok then cancel" << before << beforeCodes << "Too long: needs 11 slots, and 4 are left.";
+    QTest::newRow("cancel changes nothing")
+        << 1 << "hello"
+        << "cancel" << before << beforeCodes << "Takes 5 of the 30 slots left.";
+}
+
+void TestCommands::spellTextHere()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, text);
+    QFETCH(QString, button);
+    QFETCH(QStringList, slotsAfter);
+    QFETCH(QStringList, labelsAfter);
+    QFETCH(QString, message);
+    type(6, "ey");
+    auto* box = find<QLineEdit>(QString("Text%1").arg(slot));
+    box->setFocus();
+
+    QString shown;
+    bool stayedOpen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<SpellDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("spellText"), text);
+        shown = dialog->findChild<QLabel*>("spellFit")->text();
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        if (button.startsWith("ok")) {
+            dialog->accept(); // what OK does, even were the button enabled
+            stayedOpen = dialog->isVisible();
+        }
+        if (button != "ok")
+            buttons->button(QDialogButtonBox::Cancel)->click();
+    });
+    QTest::keyClick(box, Qt::Key_T, Qt::ControlModifier); // "Spell Text Here…"
+    QCOMPARE(shown, message);
+    QCOMPARE(stayedOpen, button == "ok then cancel");
+    for (int n = 1; n <= 8; ++n) {
+        QCOMPARE(find<QLineEdit>(QString("Text%1").arg(n))->text(), slotsAfter[n - 1]);
+        QCOMPARE(find<QLabel>(QString("Label%1").arg(69 + n))->text(), labelsAfter[n - 1]);
+    }
+    // The focus the window gets back once the dialog has gone (the offscreen platform does not
+    // activate it again by itself).
+    QCOMPARE(m_window->focusWidget()->objectName(), QString("Picture1"));
+}
+
+void TestCommands::copyAs_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("C array") << "copyAsC"
+                             << "const uint8_t word[] = { 0x1B, 0x07, 0x2D, 0x35 };";
+    QTest::newRow("hex bytes") << "copyAsHex"
+                               << "0x1B, 0x07, 0x2D, 0x35";
+    QTest::newRow("decimal") << "copyAsDecimal"
+                             << "27, 7, 45, 53";
+    QTest::newRow("BASIC DATA") << "copyAsBasic"
+                                << "DATA 27,7,45,53";
+}
+
+void TestCommands::copyAs()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, expected);
+    for (const auto& [slot, text] :
+         {std::pair{1, "hh1"}, std::pair{2, "eh"}, std::pair{4, "ll"}, std::pair{5, "ow"}})
+        type(slot, text);
+    auto* copy = find<QPushButton>("Copy");
+    QVERIFY(copy->actions().contains(copy->findChild<QAction*>(action)));
+    copy->findChild<QAction*>(action)->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), expected);
+    QCOMPARE(focused(), QString("Picture1"));
+    QVERIFY2(m_window->codeString().isEmpty(), "CodeString is Copy's own");
 }
 
 QTEST_MAIN(TestCommands)
