@@ -9,6 +9,7 @@
 #include "speech/SampleSet.h"
 #include "spelling/Speller.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -98,12 +99,6 @@ std::string joined(const std::vector<std::string>& words, const char* separator 
         out += w;
     }
     return out;
-}
-
-std::optional<std::string> environment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
 } // namespace
@@ -230,11 +225,9 @@ CommandLine::Options CommandLine::parse(const std::string& command,
 
 std::vector<std::string> CommandLine::spelled(const std::string& text)
 {
-    WordList words = WordList::builtIn();
-    const auto file = WordList::userFile(&environment);
+    std::filesystem::path file;
     std::vector<WordList::Problem> problems;
-    if (!file.empty())
-        words.addFile(file, problems);
+    WordList words = WordList::forThisUser(file, problems);
     for (const WordList::Problem& p : problems)
         m_err << "tessary: " << file.string() << ":" << p.line << ": " << p.message
               << "; the line is skipped\n";

@@ -3,6 +3,7 @@
 #include "catalogue/AllophoneTable.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -35,6 +36,18 @@ WordList WordList::builtIn()
     WordList list;
     std::vector<Problem> none;
     list.add(kBuiltIn, none);
+    return list;
+}
+
+WordList WordList::forThisUser(std::filesystem::path& file, std::vector<Problem>& problems)
+{
+    WordList list = builtIn();
+    file = userFile([](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    });
+    if (!file.empty())
+        list.addFile(file, problems);
     return list;
 }
 

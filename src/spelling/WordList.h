@@ -29,6 +29,9 @@ public:
 
     // The built-in list.
     static WordList builtIn();
+    // The built-in list with the user's file (`file`, from userFile()) over it; what is wrong in
+    // the file goes to `problems`.
+    static WordList forThisUser(std::filesystem::path& file, std::vector<Problem>& problems);
     // $XDG_CONFIG_HOME/quorlin-tessary/words, or ~/.config/... ; empty when neither is known.
     static std::filesystem::path userFile(const Environment& env);
 

@@ -324,14 +324,9 @@ void MainWindow::copyCodesAs(CodeFormat::Style style)
 const Speller& MainWindow::speller()
 {
     if (!m_speller) {
-        WordList words = WordList::builtIn();
+        std::filesystem::path file;
         std::vector<WordList::Problem> problems;
-        const auto file = WordList::userFile([](const char* name) {
-            const char* value = std::getenv(name);
-            return value ? std::optional<std::string>(value) : std::nullopt;
-        });
-        if (!file.empty())
-            words.addFile(file, problems);
+        WordList words = WordList::forThisUser(file, problems);
         for (const WordList::Problem& p : problems)
             qWarning("%s:%d: %s; the line is skipped", file.c_str(), p.line, p.message.c_str());
         m_speller = std::make_unique<Speller>(std::move(words));
