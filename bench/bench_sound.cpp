@@ -9,7 +9,10 @@
 // by the earliest-arriving recorded block, so absolute latencies carry the monitor's own small
 // delay, and differences between the two players do not.
 //
-// Printed, not asserted. Needs `pulseaudio` (Debian's pulseaudio package).
+// Printed, not asserted. Needs `pulseaudio` (Debian's pulseaudio package). Another running
+// server, such as PipeWire's pulse service, is measured with
+//     bench_sound --server unix:/run/user/1000/pulse/native --server-pid PID [--server-pid PID]
+// which loads a null sink into it (pactl) and sums the CPU of the processes given.
 #include "composer/SlotRow.h"
 #include "sound/PulseSamplePlayer.h"
 #include "speech/Pace.h"
@@ -77,6 +80,20 @@ Stats stats(std::vector<double> v)
     return s;
 }
 
+// CPU time of all threads of a process, in seconds, from the scheduler's nanosecond counts.
+double cpuSeconds(pid_t pid)
+{
+    double total = 0;
+    std::error_code ec;
+    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
+        std::ifstream stat(task.path() / "schedstat");
+        double ns = 0;
+        if (stat >> ns)
+            total += ns / 1e9;
+    }
+    return total;
+}
+
 // The private server, in a folder of its own; PULSE_SERVER points this process at it.
 class Server
 {
@@ -111,35 +128,40 @@ public:
             std::this_thread::sleep_for(50ms);
         std::this_thread::sleep_for(200ms);
     }
+    // A server that runs already: a null sink of ours in it, made its default.
+    Server(const std::string& address, std::vector<pid_t> processes)
+        : m_external(std::move(processes))
+    {
+        setenv("PULSE_SERVER", address.c_str(), 1);
+        const std::string load =
+            "pactl load-module module-null-sink sink_name=bench rate=" + std::to_string(kRate) +
+            " channels=2 > /dev/null";
+        if (std::system(load.c_str()) != 0 || std::system("pactl set-default-sink bench") != 0)
+            m_external.clear();
+        std::this_thread::sleep_for(200ms);
+    }
     ~Server()
     {
         if (m_pid > 0) {
             kill(m_pid, SIGTERM);
             waitpid(m_pid, nullptr, 0);
+            fs::remove_all(m_dir);
         }
-        fs::remove_all(m_dir);
     }
-    bool running() const { return m_pid > 0; }
-    pid_t pid() const { return m_pid; }
+    bool running() const { return m_pid > 0 || !m_external.empty(); }
+    double cpu() const
+    {
+        double total = m_pid > 0 ? cpuSeconds(m_pid) : 0;
+        for (pid_t p : m_external)
+            total += cpuSeconds(p);
+        return total;
+    }
 
 private:
     fs::path m_dir;
     pid_t m_pid = 0;
+    std::vector<pid_t> m_external;
 };
-
-// CPU time of all threads of a process, in seconds, from the scheduler's nanosecond counts.
-double cpuSeconds(pid_t pid)
-{
-    double total = 0;
-    std::error_code ec;
-    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
-        std::ifstream stat(task.path() / "schedstat");
-        double ns = 0;
-        if (stat >> ns)
-            total += ns / 1e9;
-    }
-    return total;
-}
 
 // The bench's own connection: the monitor recording and the direct stream.
 class Probe
@@ -283,9 +305,18 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const fs::path dir =
         fs::temp_directory_path() / ("tessary-bench-sound-" + std::to_string(getpid()));
-    Server server(dir / "server");
-    if (!server.running()) {
-        std::puts("pulseaudio could not be started");
+    std::string address;
+    std::vector<pid_t> processes;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::string(argv[i]) == "--server")
+            address = argv[i + 1];
+        else if (std::string(argv[i]) == "--server-pid")
+            processes.push_back(static_cast<pid_t>(std::atoi(argv[i + 1])));
+    }
+    auto server = address.empty() ? std::make_unique<Server>(dir / "server")
+                                  : std::make_unique<Server>(address, processes);
+    if (!server->running()) {
+        std::puts("no server to measure: pulseaudio could not be started, or pactl failed");
         return 1;
     }
     auto ownedProbe = std::make_unique<Probe>();
@@ -432,9 +463,9 @@ int main(int argc, char** argv)
     // 3. Idle: from 2 s after the last sound, over 8 s, with the bench's own streams gone.
     ownedProbe.reset();
     std::this_thread::sleep_for(2s);
-    const double own0 = cpuSeconds(getpid()), srv0 = cpuSeconds(server.pid());
+    const double own0 = cpuSeconds(getpid()), srv0 = server->cpu();
     std::this_thread::sleep_for(8s);
-    const double ownCpu = cpuSeconds(getpid()) - own0, srvCpu = cpuSeconds(server.pid()) - srv0;
+    const double ownCpu = cpuSeconds(getpid()) - own0, srvCpu = server->cpu() - srv0;
     std::printf("idle from 2 s after a sound, over 8 s: program %.3f %% of a core, server %.3f %% "
                 "\n",
                 ownCpu / 8 * 100, srvCpu / 8 * 100);
@@ -444,11 +475,19 @@ int main(int argc, char** argv)
         auto p = tessary::PulseSamplePlayer::connect(options);
         p->play(path);
         p->waitDecoded();
-        std::vector<double> cached, fresh;
+        std::this_thread::sleep_for(200ms); // the stream is open
+        std::vector<double> cached, fresh, cachedCpu;
+        const auto threadCpuUs = [] {
+            timespec ts{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+            return ts.tv_sec * 1e6 + ts.tv_nsec / 1e3;
+        };
         for (int i = 0; i < 200; ++i) {
+            const double c0 = threadCpuUs();
             const auto t0 = Clock::now();
             p->play(path);
             cached.push_back(ms(Clock::now() - t0) * 1000);
+            cachedCpu.push_back(threadCpuUs() - c0);
             std::this_thread::sleep_for(2ms);
         }
         for (int i = 0; i < 50; ++i) {
@@ -459,10 +498,13 @@ int main(int argc, char** argv)
             fresh.push_back(ms(Clock::now() - t0) * 1000);
             p->waitDecoded();
         }
-        const Stats c = stats(cached), f = stats(fresh);
-        std::printf("one play call (us): cached median %.1f p99 %.1f worst %.1f; a file never "
-                    "seen median %.1f p99 %.1f worst %.1f\n",
-                    c.median, c.p99, c.max, f.median, f.p99, f.max);
+        const Stats c = stats(cached), f = stats(fresh), cc = stats(cachedCpu);
+        std::printf("one play call (us): cached median %.1f p99 %.1f worst %.1f (its own CPU: "
+                    "median %.1f worst %.1f); a file never seen median %.1f p99 %.1f worst "
+                    "%.1f\n",
+                    c.median, c.p99, c.max, cc.median, cc.max, f.median, f.p99, f.max);
     }
+    std::error_code ec;
+    fs::remove_all(dir / "Set", ec);
     return 0;
 }
