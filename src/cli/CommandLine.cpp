@@ -289,7 +289,10 @@ int CommandLine::say()
         throw Failure("no sample set found (see 'man tessary', FILES)");
     const Utterance utterance(set, mnemonics, o.pace);
 
-    std::unique_ptr<SamplePlayer> player = SoundOutput::create();
+    bool silent = false;
+    std::unique_ptr<SamplePlayer> player = SoundOutput::create(&silent);
+    if (silent)
+        throw Failure("no sound output: no sound server answers and SDL finds no audio device");
     std::vector<std::string> paths;
     for (const auto& part : utterance.parts())
         paths.push_back(part.path);

@@ -1,7 +1,6 @@
 #include "SdlSamplePlayer.h"
 
 #include "SampleCache.h"
-#include "speech/SilentPlayer.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -150,14 +149,6 @@ struct SdlSamplePlayer::Impl
         return true;
     }
 };
-
-std::unique_ptr<SamplePlayer> SdlSamplePlayer::create()
-{
-    auto player = std::make_unique<SdlSamplePlayer>();
-    if (!player->available())
-        return std::make_unique<SilentPlayer>();
-    return player;
-}
 
 SdlSamplePlayer::SdlSamplePlayer(std::chrono::milliseconds idleClose)
     : m_impl(std::make_unique<Impl>())

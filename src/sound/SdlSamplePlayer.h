@@ -17,9 +17,6 @@ namespace tessary {
 class SdlSamplePlayer final : public SamplePlayer
 {
 public:
-    // The SDL player, or a silent one when SDL's audio cannot start at all.
-    static std::unique_ptr<SamplePlayer> create();
-
     explicit SdlSamplePlayer(std::chrono::milliseconds idleClose = std::chrono::seconds(10));
     ~SdlSamplePlayer() override;
     SdlSamplePlayer(const SdlSamplePlayer&) = delete;

@@ -11,7 +11,8 @@ namespace tessary {
 class SoundOutput
 {
 public:
-    static std::unique_ptr<SamplePlayer> create();
+    // `silent`, when given, tells whether no sound output at all was found.
+    static std::unique_ptr<SamplePlayer> create(bool* silent = nullptr);
 };
 
 } // namespace tessary
