@@ -122,10 +122,19 @@ class CommandLine(unittest.TestCase):
                 self.assertEqual(res.stderr.count("\n"), 1, res.stderr)
                 self.assertIn(names, res.stderr)
 
-    def test_unwritable_output(self):
-        res = self.tessary("render", "--output", os.path.join(self.tmp, "no", "such.wav"), "hh1")
-        self.assertEqual((res.returncode, res.stdout), (1, ""))
-        self.assertIn("cannot write", res.stderr)
+    def test_work_that_cannot_be_done(self):
+        rows = [
+            ("unwritable output", {}, ["render", "--output", os.path.join(self.tmp, "no", "x.wav"),
+                                       "hh1"], "cannot write"),
+            ("no sound output", {"SDL_AUDIODRIVER": "none-such"}, ["say", "hh1"],
+             "no sound output"),
+        ]
+        for name, env, args, message in rows:
+            with self.subTest(name):
+                res = subprocess.run([TESSARY, *args], env=dict(self.env, **env),
+                                     capture_output=True, text=True, timeout=60)
+                self.assertEqual((res.returncode, res.stdout), (1, ""), res.stderr)
+                self.assertIn(message, res.stderr)
 
 
 if __name__ == "__main__":
