@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 namespace tessary::samplegen {
 
@@ -26,6 +27,8 @@ int collect(short* wav, int count, espeak_EVENT* events)
     return 0;
 }
 
+constexpr const char* kVoice = "en-us+klatt";
+
 } // namespace
 
 EspeakRenderer::EspeakRenderer()
@@ -34,8 +37,11 @@ EspeakRenderer::EspeakRenderer()
         espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 100, nullptr, espeakINITIALIZE_PHONEME_EVENTS);
     if (m_sampleRate <= 0)
         throw std::runtime_error("espeak-ng did not start (is espeak-ng-data installed?)");
-    if (espeak_SetVoiceByName("en-us") != EE_OK)
-        throw std::runtime_error("espeak-ng has no en-us voice");
+    // American English on espeak-ng's Klatt formant synthesiser: words joined from its samples
+    // were recognised far better by tools/judge-words (29 of 42 against 19 for the default
+    // voice, 12 to 25 for the other variants; espeak-ng speaking the words itself: 26).
+    if (espeak_SetVoiceByName(kVoice) != EE_OK)
+        throw std::runtime_error(std::string("espeak-ng has no voice ") + kVoice);
     espeak_SetSynthCallback(&collect);
 }
 
