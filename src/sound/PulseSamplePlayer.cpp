@@ -237,7 +237,6 @@ struct PulseSamplePlayer::Impl
         attr.maxlength = static_cast<std::uint32_t>(-1);
         attr.tlength = static_cast<std::uint32_t>(frames(kTargetLength) * 2);
         attr.prebuf = 0; // play whatever is there at once, never wait to fill up
-        // Asked for in pieces of a few milliseconds, not at the sink's own pace of one.
         attr.minreq = static_cast<std::uint32_t>(-1);
         attr.fragsize = static_cast<std::uint32_t>(-1);
         pa_stream_set_state_callback(stream, &Impl::onStreamState, this);

@@ -12,10 +12,11 @@ namespace tessary {
 // One server connection from start-up, on libpulse's threaded main loop. One mono S16 stream at
 // the sink's own rate, opened on the first play without blocking the caller and closed
 // `idleClose` after the last sound, so that neither the program nor the server wakes while
-// nothing sounds; the connection stays. The stream is fed continuously while it is open, which
-// gives it a timeline of its own: a play is written at the read position, so that it cuts in at
-// once; a timed play is written at its due place on that timeline, so that SPEAK's onsets are
-// exactly one pace apart whatever the timer's lateness. Samples come from a SampleCache.
+// nothing sounds; the connection stays. A play is written whole at the read position, so that it
+// cuts in at once. A run of timed plays (SPEAK) starts kLead past the read position, and every
+// later one is placed at its due frame by seeking from the write index, which only the player's
+// own writes move; silence after each write keeps that index ahead of the read position for as
+// long as the stream is open, so the places stay exact. Samples come from a SampleCache.
 //
 // When the server goes away the player reconnects in the background; a play meanwhile asks for
 // that at once and sounds as soon as the server answers. No call waits for the server.
