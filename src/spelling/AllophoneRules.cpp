@@ -21,63 +21,56 @@ struct Fixed
     std::array<std::string_view, 2> allophones; // a second one for diphthongs into r
 };
 
-constexpr Fixed kFixed[] = {
-    // Vowels.
-    {"i:", {"iy"}},
-    {"i", {"iy"}},          // happy
-    {"I", {"ih"}},          // sit
-    {"I#", {"ih"}},         // wanted
-    {"I2", {"ih"}},         // unstressed i
-    {"E", {"eh"}},          // end
-    {"e", {"eh"}},          //
-    {"a", {"ae"}},          // hat
-    {"aa", {"ae"}},         // bath
-    {"a#", {"ax"}},         // about
-    {"A:", {"aa"}},         // father
-    {"0", {"aa"}},          // hot
-    {"O2", {"aa"}},         // what
-    {"O:", {"ao"}},         // aught
-    {"O", {"ao"}},          //
-    {"V", {"ax"}},          // cut
-    {"@", {"ax"}},          // succeed
-    {"@2", {"ax"}},         // the
-    {"@5", {"ax"}},         // to (reduced)
-    {"3", {"er1"}},         // letter
-    {"3:", {"er2"}},        // fir
-    {"eI", {"ey"}},         // beige
-    {"aI", {"ay"}},         // sky
-    {"aI@", {"ay", "er1"}}, // fire
-    {"aI3", {"ay", "er1"}}, // fire
-    {"aU", {"aw"}},         // out
-    {"aU@", {"aw", "er1"}}, // hour
-    {"OI", {"oy"}},         // boy
-    {"oU", {"ow"}},         // beau
-    {"U", {"uh"}},          // book
-    {"A@", {"ar"}},         // alarm
-    {"o@", {"or"}},         // store
-    {"O@", {"or"}},         //
-    {"e@", {"xr"}},         // repair
-    {"i@", {"yr"}},         // clear
-    {"i@3", {"yr"}},        // clear
-    // Consonants with one allophone.
-    {"p", {"pp"}},
-    {"f", {"ff"}},
-    {"v", {"vv"}},
-    {"T", {"th"}},
-    {"s", {"ss"}},
-    {"z", {"zz"}},
-    {"S", {"sh"}},
-    {"Z", {"zh"}},
-    {"m", {"mm"}},
-    {"N", {"ng"}},
-    {"w", {"ww"}},
-    {"W", {"wh"}},
-    {"tS", {"ch"}},
-    {"dZ", {"jh"}},
-    {"t#", {"tt2"}}, // the tap of butter, computer
-    {"?", {"tt1"}},  // a glottal stop stands for t: button
-    {"n-", {"nn1"}}, // syllabic n: button
-    {"@L", {"el"}},  // syllabic l: saddle
+// Vowels, and the syllabic l; position decides only UW1/UW2, the first allophone here being the
+// one for its usual place.
+constexpr Fixed kVowels[] = {
+    {"i:", {"iy"}},         {"i", {"iy"}}, // happy
+    {"I", {"ih"}},                         // sit
+    {"I#", {"ih"}},                        // wanted
+    {"I2", {"ih"}},                        // unstressed i
+    {"E", {"eh"}},                         // end
+    {"e", {"eh"}},                         //
+    {"a", {"ae"}},                         // hat
+    {"aa", {"ae"}},                        // bath
+    {"a#", {"ax"}},                        // about
+    {"A:", {"aa"}},                        // father
+    {"0", {"aa"}},                         // hot
+    {"O2", {"aa"}},                        // what
+    {"O:", {"ao"}},                        // aught
+    {"O", {"ao"}},                         //
+    {"V", {"ax"}},                         // cut
+    {"@", {"ax"}},                         // succeed
+    {"@2", {"ax"}},                        // the
+    {"@5", {"ax"}},                        // to (reduced)
+    {"3", {"er1"}},                        // letter
+    {"3:", {"er2"}},                       // fir
+    {"eI", {"ey"}},                        // beige
+    {"aI", {"ay"}},                        // sky
+    {"aI@", {"ay", "er1"}},                // fire
+    {"aI3", {"ay", "er1"}},                // fire
+    {"aU", {"aw"}},                        // out
+    {"aU@", {"aw", "er1"}},                // hour
+    {"OI", {"oy"}},                        // boy
+    {"oU", {"ow"}},                        // beau
+    {"U", {"uh"}},                         // book
+    {"A@", {"ar"}},                        // alarm
+    {"o@", {"or"}},                        // store
+    {"O@", {"or"}},                        //
+    {"e@", {"xr"}},                        // repair
+    {"i@", {"yr"}},                        // clear
+    {"i@3", {"yr"}},                       // clear
+    {"u:", {"uw2"}},                       // food (UW1 after YY and unstressed)
+    {"U@", {"uh", "er1"}},                 // poor (UH alone before an r)
+    {"@L", {"el"}},                        // syllabic l: saddle
+};
+
+// Consonants with one allophone.
+constexpr Fixed kConsonants[] = {
+    {"p", {"pp"}},   {"f", {"ff"}},  {"v", {"vv"}},   {"T", {"th"}}, {"s", {"ss"}}, {"z", {"zz"}},
+    {"S", {"sh"}},   {"Z", {"zh"}},  {"m", {"mm"}},   {"N", {"ng"}}, {"w", {"ww"}}, {"W", {"wh"}},
+    {"tS", {"ch"}},  {"dZ", {"jh"}}, {"t#", {"tt2"}}, // the tap of butter, computer
+    {"?", {"tt1"}},                                   // a glottal stop stands for t: button
+    {"n-", {"nn1"}},                                  // syllabic n: button
     {"x", {"hh1"}},
 };
 
@@ -95,22 +88,24 @@ template <typename List> bool in(const List& list, std::string_view value)
     return std::find(std::begin(list), std::end(list), value) != std::end(list);
 }
 
-const Fixed* fixed(std::string_view phoneme)
+template <typename Table> const Fixed* lookUp(const Table& table, std::string_view phoneme)
 {
-    for (const Fixed& f : kFixed) {
+    for (const Fixed& f : table) {
         if (f.phoneme == phoneme)
             return &f;
     }
     return nullptr;
 }
 
+const Fixed* fixed(std::string_view phoneme)
+{
+    const Fixed* f = lookUp(kVowels, phoneme);
+    return f ? f : lookUp(kConsonants, phoneme);
+}
+
 bool isVowel(std::string_view phoneme)
 {
-    static constexpr std::string_view kVowels[] = {
-        "i:",  "i",  "I",  "I#", "I2", "E",  "e",  "a",  "aa", "a#", "A:",  "0",   "O2",
-        "O:",  "O",  "V",  "@",  "@2", "@5", "3",  "3:", "eI", "aI", "aI@", "aI3", "aU",
-        "aU@", "OI", "oU", "U",  "u:", "U@", "A@", "o@", "O@", "e@", "i@",  "i@3", "@L"};
-    return in(kVowels, phoneme);
+    return lookUp(kVowels, phoneme) != nullptr;
 }
 
 bool isStop(std::string_view allophone)
@@ -137,19 +132,12 @@ std::string_view closureBefore(std::string_view stop)
 // The allophone the vowel phoneme at `i` starts with, or "" when `i` is no vowel.
 std::string_view vowelAllophone(const std::vector<Phoneme>& w, std::size_t i)
 {
-    if (i >= w.size() || !isVowel(w[i].name))
-        return {};
-    if (w[i].name == "u:")
-        return "uw2";
-    if (w[i].name == "U@")
-        return "uh";
-    if (const Fixed* f = fixed(w[i].name))
-        return f->allophones[0];
-    return {};
+    const Fixed* f = i < w.size() ? lookUp(kVowels, w[i].name) : nullptr;
+    return f ? f->allophones[0] : std::string_view();
 }
 
-constexpr std::string_view kByPosition[] = {"k", "g", "d", "t", "b",  "h", "n",
-                                            "r", "j", "D", "l", "u:", "U@"};
+// The consonants whose allophone depends on the position alone.
+constexpr std::string_view kByPosition[] = {"k", "g", "d", "t", "b", "h", "n", "r", "j", "D", "l"};
 
 // espeak-ng marks variants of a phoneme with a trailing digit or sign ("t2", "r-", "@-"): they
 // are spelled as the phoneme itself.
