@@ -25,9 +25,10 @@ constexpr auto kTargetLength = 5ms;
 // silence is a seek forward (a hole, which the server plays as silence), not written zeros.
 constexpr auto kTailBeyondClose = 500ms;
 // A timed play later than this behind its due time could land behind the read position (it is
-// placed kLead ahead of it): it starts a new run of timed plays instead. The sequencer times a
-// step that is more than 4 ms late afresh, so this rarely happens.
-constexpr auto kLateLimit = 5ms;
+// placed kLead ahead of it, and the sink renders a few milliseconds ahead): it starts a new run
+// of timed plays instead. The sequencer times a step that is more than 4 ms late afresh, so
+// this takes a stall of the program between a step and its play.
+constexpr auto kLateLimit = PulseSamplePlayer::kLead - 5ms;
 // A play that waited for the server or the stream longer than this is dropped: late sound is
 // worse than none.
 constexpr auto kStale = 300ms;

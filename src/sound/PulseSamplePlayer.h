@@ -48,8 +48,9 @@ public:
     void waitDecoded();
 
     // How far ahead of the read position a run of timed plays is placed: it absorbs the step
-    // timer's lateness, which the sequencer keeps under 4 ms.
-    static constexpr std::chrono::milliseconds kLead{8};
+    // timer's lateness (the sequencer keeps that under 4 ms) and a busy moment between the step
+    // and its play, so that one slow step does not start the run anew.
+    static constexpr std::chrono::milliseconds kLead{20};
 
 private:
     struct Impl;
