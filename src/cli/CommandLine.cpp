@@ -4,6 +4,7 @@
 #include "catalogue/AllophoneTable.h"
 #include "catalogue/ChipDurations.h"
 #include "composer/CodeFormat.h"
+#include "files/UserFile.h"
 #include "sound/SoundOutput.h"
 #include "sound/WavWriter.h"
 #include "speech/SampleSet.h"
@@ -21,7 +22,7 @@ namespace tessary {
 
 namespace {
 
-constexpr const char* kVersion = "0.1.0";
+constexpr const char* kVersion = TESSARY_VERSION;
 constexpr int kMaxPace = 65535; // the longest step a timer of the original could hold
 
 // The work could not be done: exit status 1.
@@ -229,8 +230,7 @@ std::vector<std::string> CommandLine::spelled(const std::string& text)
     std::vector<WordList::Problem> problems;
     WordList words = WordList::forThisUser(file, problems);
     for (const WordList::Problem& p : problems)
-        m_err << "tessary: " << file.string() << ":" << p.line << ": " << p.message
-              << "; the line is skipped\n";
+        m_err << "tessary: " << WordList::describe(file, p) << "\n";
     const Speller speller(std::move(words));
     if (!speller.available())
         throw Failure("espeak-ng's English data could not be loaded (package espeak-ng-data)");
@@ -329,8 +329,10 @@ int CommandLine::render()
             m_err << "tessary: " << part.path << " cannot be played; '" << part.mnemonic
                   << "' is silent\n";
     }
-    if (!WavWriter::write(o.output, utterance.render(), utterance.rate()))
-        throw Failure("cannot write " + o.output);
+    const std::string problem =
+        UserFile::write(o.output, WavWriter::encode(utterance.render(), utterance.rate()));
+    if (!problem.empty())
+        throw Failure("cannot write " + problem);
     return kDone;
 }
 

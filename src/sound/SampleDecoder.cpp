@@ -1,11 +1,9 @@
 #include "SampleDecoder.h"
 
+#include "files/UserFile.h"
+
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstring>
@@ -15,29 +13,13 @@ namespace tessary {
 
 namespace {
 
-// Reads a whole regular file of at most kMaxFileBytes. O_NONBLOCK keeps a FIFO that took a
-// sample's name between a stat and this open from blocking the decoding thread.
-bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes)
+// The whole file, when it is a regular one within the size bound.
+bool readFile(const std::string& path, std::string& bytes)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st;
-    bool ok =
-        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= SampleDecoder::kMaxFileBytes;
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        bytes.resize(got); // a file that shrank meanwhile is decoded as it now reads
-    }
-    ::close(fd);
-    return ok;
+    UserFile::Contents c =
+        UserFile::read(path, static_cast<std::size_t>(SampleDecoder::kMaxFileBytes));
+    bytes = std::move(c.bytes);
+    return c.status == UserFile::Status::Read;
 }
 
 struct WavBuffer
@@ -46,8 +28,7 @@ struct WavBuffer
     ~WavBuffer() { SDL_FreeWAV(data); }
 };
 
-bool loadWav(const std::vector<std::uint8_t>& bytes, SDL_AudioSpec& wav, WavBuffer& buffer,
-             Uint32& length)
+bool loadWav(std::string_view bytes, SDL_AudioSpec& wav, WavBuffer& buffer, Uint32& length)
 {
     static std::once_flag hints;
     std::call_once(hints, [] {
@@ -62,7 +43,7 @@ bool loadWav(const std::vector<std::uint8_t>& bytes, SDL_AudioSpec& wav, WavBuff
 
 std::shared_ptr<const Pcm> SampleDecoder::decode(const std::string& path, int rate)
 {
-    std::vector<std::uint8_t> bytes;
+    std::string bytes;
     if (!readFile(path, bytes))
         return nullptr;
     return decodeBytes(bytes, rate);
@@ -70,7 +51,7 @@ std::shared_ptr<const Pcm> SampleDecoder::decode(const std::string& path, int ra
 
 int SampleDecoder::nativeRate(const std::string& path)
 {
-    std::vector<std::uint8_t> bytes;
+    std::string bytes;
     SDL_AudioSpec wav{};
     WavBuffer buffer;
     Uint32 length = 0;
@@ -79,8 +60,7 @@ int SampleDecoder::nativeRate(const std::string& path)
     return wav.freq >= kMinRate && wav.freq <= kMaxRate ? wav.freq : 0;
 }
 
-std::shared_ptr<const Pcm> SampleDecoder::decodeBytes(const std::vector<std::uint8_t>& bytes,
-                                                      int rate)
+std::shared_ptr<const Pcm> SampleDecoder::decodeBytes(std::string_view bytes, int rate)
 {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(kMaxFileBytes) ||
         rate < kMinRate || rate > kMaxRate)

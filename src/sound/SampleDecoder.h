@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tessary {
@@ -28,7 +29,7 @@ public:
     // The rate the file declares, or 0 when it cannot be decoded or lies outside the bounds.
     static int nativeRate(const std::string& path);
     // The same for a file already in memory.
-    static std::shared_ptr<const Pcm> decodeBytes(const std::vector<std::uint8_t>& bytes, int rate);
+    static std::shared_ptr<const Pcm> decodeBytes(std::string_view bytes, int rate);
 };
 
 } // namespace tessary

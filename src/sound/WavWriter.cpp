@@ -6,32 +6,41 @@ namespace tessary {
 
 namespace {
 
-void put(std::ofstream& f, std::uint32_t v, int bytes)
+void put(std::string& out, std::uint32_t v, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
-        f.put(static_cast<char>((v >> (8 * i)) & 0xFF));
+        out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
 } // namespace
 
+std::string WavWriter::encode(const std::vector<std::int16_t>& samples, int rate)
+{
+    const auto data = static_cast<std::uint32_t>(samples.size() * 2);
+    std::string out;
+    out.reserve(44 + data);
+    out += "RIFF";
+    put(out, 36 + data, 4);
+    out += "WAVEfmt ";
+    put(out, 16, 4);
+    put(out, 1, 2); // PCM
+    put(out, 1, 2); // mono
+    put(out, static_cast<std::uint32_t>(rate), 4);
+    put(out, static_cast<std::uint32_t>(rate) * 2, 4);
+    put(out, 2, 2);
+    put(out, 16, 2);
+    out += "data";
+    put(out, data, 4);
+    for (std::int16_t s : samples)
+        put(out, static_cast<std::uint16_t>(s), 2);
+    return out;
+}
+
 bool WavWriter::write(const std::string& path, const std::vector<std::int16_t>& samples, int rate)
 {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    const auto data = static_cast<std::uint32_t>(samples.size() * 2);
-    f.write("RIFF", 4);
-    put(f, 36 + data, 4);
-    f.write("WAVEfmt ", 8);
-    put(f, 16, 4);
-    put(f, 1, 2); // PCM
-    put(f, 1, 2); // mono
-    put(f, static_cast<std::uint32_t>(rate), 4);
-    put(f, static_cast<std::uint32_t>(rate) * 2, 4);
-    put(f, 2, 2);
-    put(f, 16, 2);
-    f.write("data", 4);
-    put(f, data, 4);
-    for (std::int16_t s : samples)
-        put(f, static_cast<std::uint16_t>(s), 2);
+    const std::string bytes = encode(samples, rate);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     f.close(); // a full disk shows here, not before
     return !f.fail();
 }

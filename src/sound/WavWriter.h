@@ -10,6 +10,8 @@ namespace tessary {
 class WavWriter
 {
 public:
+    // The whole file's bytes.
+    static std::string encode(const std::vector<std::int16_t>& samples, int rate);
     // False when the file could not be written in full.
     static bool write(const std::string& path, const std::vector<std::int16_t>& samples, int rate);
 };

@@ -1,10 +1,10 @@
 #include "WordList.h"
 
 #include "catalogue/AllophoneTable.h"
+#include "files/UserFile.h"
 
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace tessary {
@@ -107,12 +107,19 @@ void WordList::add(std::string_view text, std::vector<Problem>& problems)
 
 void WordList::addFile(const std::filesystem::path& file, std::vector<Problem>& problems)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return;
-    std::ostringstream text;
-    text << in.rdbuf();
-    add(text.str(), problems);
+    const UserFile::Contents contents = UserFile::read(file, kMaxFileBytes);
+    if (contents.status == UserFile::Status::Refused)
+        problems.push_back({0, contents.problem});
+    else if (contents.status == UserFile::Status::Read)
+        add(contents.bytes, problems);
+}
+
+std::string WordList::describe(const std::filesystem::path& file, const Problem& problem)
+{
+    if (problem.line == 0)
+        return problem.message + "; the word list is skipped";
+    return file.string() + ":" + std::to_string(problem.line) + ": " + problem.message +
+           "; the line is skipped";
 }
 
 const std::vector<std::string>* WordList::find(std::string_view word) const

@@ -22,9 +22,11 @@ class WordList
 public:
     struct Problem
     {
-        int line = 0;
+        int line = 0; // 0: the file as a whole, which is skipped
         std::string message;
     };
+    // A word list is a few thousand lines at most; a larger file is refused, not read.
+    static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
     using Environment = std::function<std::optional<std::string>(const char* name)>;
 
     // The built-in list.
@@ -38,8 +40,11 @@ public:
     // Adds the lines of `text`, later lines and files overriding earlier ones. A malformed line
     // is skipped and reported in `problems` with its number.
     void add(std::string_view text, std::vector<Problem>& problems);
-    // add() with a file's contents; a missing file adds nothing and is no problem.
+    // add() with a file's contents; a missing file adds nothing and is no problem. One that is
+    // there but unusable (not a regular file, unreadable, over kMaxFileBytes) is one problem.
     void addFile(const std::filesystem::path& file, std::vector<Problem>& problems);
+    // One line for the user about a problem in `file`.
+    static std::string describe(const std::filesystem::path& file, const Problem& problem);
 
     const std::vector<std::string>* find(std::string_view word) const;
     std::size_t size() const { return m_words.size(); }

@@ -328,7 +328,7 @@ const Speller& MainWindow::speller()
         std::vector<WordList::Problem> problems;
         WordList words = WordList::forThisUser(file, problems);
         for (const WordList::Problem& p : problems)
-            qWarning("%s:%d: %s; the line is skipped", file.c_str(), p.line, p.message.c_str());
+            qWarning("%s", WordList::describe(file, p).c_str());
         m_speller = std::make_unique<Speller>(std::move(words));
     }
     return *m_speller;

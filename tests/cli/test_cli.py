@@ -2,10 +2,12 @@
 and wrong command lines (exit status 2, one line on standard error, nothing on standard output)."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 import wave
 
@@ -26,6 +28,8 @@ class CommandLine(unittest.TestCase):
         os.makedirs(set_dir)
         for stem, ms in LENGTHS_MS.items():
             write_wav(os.path.join(set_dir, stem + ".wav"), tone(ms, rate=RATE), RATE)
+        cls.fifo = os.path.join(cls.tmp, "fifo")
+        os.mkfifo(cls.fifo)
         cls.config = os.path.join(cls.tmp, "config")
         os.makedirs(os.path.join(cls.config, "quorlin-tessary"))
         cls.env = dict(os.environ, XDG_DATA_HOME=os.path.join(cls.tmp, "data"),
@@ -80,6 +84,55 @@ class CommandLine(unittest.TestCase):
         self.assertEqual(res.stdout, "hh1 eh ll ow pa3 ww er1 ll dd1 pa1\n")
         self.assertIn(f"{words}:3: 'xx' is not an allophone", res.stderr)
 
+    def test_hostile_word_lists(self):
+        """Whatever lies at the word list's path, spelling goes on within a second without it,
+        and one line names the file and what is wrong with it."""
+        words = os.path.join(self.config, "quorlin-tessary", "words")
+        big = os.path.join(self.tmp, "big-words")
+        with open(big, "w") as f:
+            f.write("# " + "x" * (1024 * 1024) + "\n")
+        rows = [
+            ("fifo", lambda: os.mkfifo(words), "is a FIFO"),
+            ("link to /dev/zero", lambda: os.symlink("/dev/zero", words), "is a device"),
+            ("directory", lambda: os.mkdir(words), "is a directory"),
+            ("link loop", lambda: os.symlink(words, words), "Too many levels of symbolic links"),
+            ("over the limit", lambda: os.symlink(big, words), "larger than the limit of 1 MiB"),
+        ]
+        for name, make, message in rows:
+            with self.subTest(name):
+                make()
+                try:
+                    start = time.monotonic()
+                    res = self.tessary("spell", "hello")
+                    took = time.monotonic() - start
+                finally:
+                    (os.rmdir if os.path.isdir(words) and not os.path.islink(words)
+                     else os.remove)(words)
+                self.assertLess(took, 1.0)
+                self.assertEqual((res.returncode, res.stdout), (0, "hh1 eh ll ow pa1\n"))
+                self.assertRegex(res.stderr, f"^tessary: {re.escape(words)}: .*; the word list is "
+                                             "skipped\n$")
+                self.assertIn(message, res.stderr)
+
+    def test_no_library_from_the_working_directory(self):
+        """A library planted under each name the program needs, in the folder it runs in, is
+        never loaded: the programs carry no RUNPATH that could name that folder."""
+        needed = subprocess.run(["readelf", "-d", TESSARY], capture_output=True, text=True).stdout
+        self.assertNotIn("RUNPATH", needed)
+        self.assertNotIn("RPATH", needed)
+        plant = os.path.join(self.tmp, "plant")
+        os.makedirs(plant)
+        source = os.path.join(plant, "planted.c")
+        with open(source, "w") as f:
+            f.write('#include <unistd.h>\n__attribute__((constructor)) static void planted(void)'
+                    ' { write(2, "PLANTED\\n", 8); }\n')
+        for lib in re.findall(r"Shared library: \[(.+?)\]", needed):
+            subprocess.run(["cc", "-shared", "-fPIC", "-o", os.path.join(plant, lib), source],
+                           check=True)
+        res = subprocess.run([TESSARY, "spell", "hello"], env=self.env, cwd=plant,
+                             capture_output=True, text=True, timeout=60)
+        self.assertEqual((res.returncode, res.stdout, res.stderr), (0, "hh1 eh ll ow pa1\n", ""))
+
     def render_frames(self, *args):
         out = os.path.join(self.tmp, "out.wav")
         res = self.tessary("render", "--output", out, *args)
@@ -125,14 +178,20 @@ class CommandLine(unittest.TestCase):
     def test_work_that_cannot_be_done(self):
         rows = [
             ("unwritable output", {}, ["render", "--output", os.path.join(self.tmp, "no", "x.wav"),
-                                       "hh1"], "cannot write"),
+                                       "hh1"], "x.wav: No such file or directory"),
+            ("output is a directory", {}, ["render", "--output", self.tmp, "hh1"],
+             "Is a directory"),
+            ("output is a device", {}, ["render", "--output", "/dev/null", "hh1"],
+             "/dev/null: is a device, not a file to write"),
+            ("output is a FIFO without a reader", {}, ["render", "--output", self.fifo, "hh1"],
+             "is a FIFO, not a file to write"),
             ("no sound output", {"SDL_AUDIODRIVER": "none-such"}, ["say", "hh1"],
              "no sound output"),
         ]
         for name, env, args, message in rows:
             with self.subTest(name):
                 res = subprocess.run([TESSARY, *args], env=dict(self.env, **env),
-                                     capture_output=True, text=True, timeout=60)
+                                     capture_output=True, text=True, timeout=10)
                 self.assertEqual((res.returncode, res.stdout), (1, ""), res.stderr)
                 self.assertIn(message, res.stderr)
 

@@ -1,0 +1,163 @@
+#include "UserFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tessary {
+
+namespace {
+
+std::string because(const std::filesystem::path& file, const std::string& why)
+{
+    return file.string() + ": " + why;
+}
+
+std::string systemReason(int error)
+{
+    return std::strerror(error);
+}
+
+// What a file that is not a regular one is, for the message.
+std::string kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "a directory";
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    return "not a regular file";
+}
+
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    // close(2)'s own result: on some file systems a failed write shows only here.
+    int close()
+    {
+        const int r = ::close(m_fd);
+        m_fd = -1;
+        return r;
+    }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+UserFile::Contents UserFile::read(const std::filesystem::path& file, std::size_t limit)
+{
+    Contents c;
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+    const Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
+        const int error = errno;
+        if (error != ENOENT && error != ENOTDIR) {
+            c.status = Status::Refused;
+            c.problem = because(file, systemReason(error));
+        }
+        return c;
+    }
+    struct stat st
+    {
+    };
+    c.status = Status::Refused;
+    if (::fstat(fd.get(), &st) != 0) {
+        c.problem = because(file, systemReason(errno));
+        return c;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        c.problem = because(file, "is " + kindOf(st.st_mode) + ", not a file to read");
+        return c;
+    }
+    if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > limit) {
+        c.problem = because(file, "is larger than the limit of " + describeSize(limit));
+        return c;
+    }
+    // Read one byte past the size: a file that grows meanwhile is refused, not read without end.
+    c.bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+    std::size_t got = 0;
+    while (got < c.bytes.size()) {
+        const ssize_t n = ::read(fd.get(), c.bytes.data() + got, c.bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            c.problem = because(file, systemReason(errno));
+            c.bytes.clear();
+            return c;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    if (got > limit) {
+        c.problem = because(file, "is larger than the limit of " + describeSize(limit));
+        c.bytes.clear();
+        return c;
+    }
+    c.bytes.resize(got);
+    c.status = Status::Read;
+    return c;
+}
+
+std::string UserFile::write(const std::filesystem::path& file, std::string_view bytes)
+{
+    // No O_TRUNC before we know what it is; O_NONBLOCK: a FIFO without a reader fails at once
+    // (ENXIO) instead of waiting for one.
+    Descriptor fd(
+        ::open(file.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
+    if (fd.get() < 0) {
+        const int error = errno;
+        return because(file,
+                       error == ENXIO ? "is a FIFO, not a file to write" : systemReason(error));
+    }
+    struct stat st
+    {
+    };
+    if (::fstat(fd.get(), &st) != 0)
+        return because(file, systemReason(errno));
+    if (!S_ISREG(st.st_mode))
+        return because(file, "is " + kindOf(st.st_mode) + ", not a file to write");
+    if (::ftruncate(fd.get(), 0) != 0)
+        return because(file, systemReason(errno));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return because(file, systemReason(errno));
+        done += static_cast<std::size_t>(n);
+    }
+    if (fd.close() != 0)
+        return because(file, systemReason(errno));
+    return {};
+}
+
+std::string UserFile::describeSize(std::size_t bytes)
+{
+    constexpr std::size_t kMiB = 1024 * 1024;
+    if (bytes >= kMiB && bytes % kMiB == 0)
+        return std::to_string(bytes / kMiB) + " MiB";
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return std::to_string(bytes / 1024) + " KiB";
+    return std::to_string(bytes) + " bytes";
+}
+
+} // namespace tessary
