@@ -16,7 +16,7 @@ int g_fds[2] = {-1, -1};
 void onSignal(int)
 {
     const char byte = 1;
-    // Async-signal-safe; a full socket means a quit is already on its way.
+    // Async-signal-safe, and never blocks: a full socket means a quit is already on its way.
     [[maybe_unused]] const ssize_t n = ::write(g_fds[0], &byte, 1);
 }
 
@@ -24,7 +24,8 @@ void onSignal(int)
 
 QuitOnSignal::QuitOnSignal(QObject* parent) : QObject(parent)
 {
-    if (g_fds[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_fds) != 0)
+    if (g_fds[0] >= 0 ||
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_fds) != 0)
         return;
     auto* notifier = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [] {
