@@ -1,11 +1,12 @@
 #include "PulseSamplePlayer.h"
 
 #include "SampleCache.h"
+#include "StreamTimeline.h"
+#include "speech/PlayTiming.h"
 
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,16 +20,7 @@ using Clock = SamplePlayer::Clock;
 using namespace std::chrono_literals;
 
 // The server's buffer target for the stream: short, so that the sink's latency stays short.
-constexpr auto kTargetLength = 5ms;
-// While the stream is open it never runs dry: the server's write index stays this much beyond
-// the stream's close, ahead of the read index, so that places computed from it stay exact. The
-// silence is a seek forward (a hole, which the server plays as silence), not written zeros.
-constexpr auto kTailBeyondClose = 500ms;
-// A timed play later than this behind its due time could land behind the read position (it is
-// placed kLead ahead of it, and the sink renders a few milliseconds ahead): it starts a new run
-// of timed plays instead. The sequencer times a step that is more than 4 ms late afresh, so
-// this takes a stall of the program between a step and its play.
-constexpr auto kLateLimit = PulseSamplePlayer::kLead - 5ms;
+constexpr auto kTargetLength = PlayTiming::kSinkAhead;
 // A play that waited for the server or the stream longer than this is dropped: late sound is
 // worse than none.
 constexpr auto kStale = 300ms;
@@ -44,11 +36,6 @@ timeval wallClockIn(std::chrono::milliseconds after)
     pa_gettimeofday(&tv);
     pa_timeval_add(&tv, static_cast<pa_usec_t>(after.count()) * 1000);
     return tv;
-}
-
-std::int64_t framesIn(std::chrono::nanoseconds d, int rate)
-{
-    return std::llround(std::chrono::duration<double>(d).count() * rate);
 }
 
 } // namespace
@@ -77,18 +64,9 @@ struct PulseSamplePlayer::Impl
     bool stopping = false;
     int rate = 0;
 
-    // The stream's timeline: the server's write index in frames from the first sample of the
-    // current run of timed plays, and when it will be played; when the last sample ends.
-    std::int64_t writeIndex = 0;
-    Clock::time_point writeTime{};
-    Clock::time_point soundUntil{};
-    Clock::time_point lastActivity{};
+    // Where each write goes in the open stream; made when the sink's rate is known.
+    std::optional<StreamTimeline> timeline;
     pa_time_event* closeTimer = nullptr;
-
-    // A run of timed plays: the first one's due time and place, and how late it was placed.
-    bool anchored = false;
-    Clock::time_point anchorDue{};
-    Clock::duration anchorShift{};
 
     // The newest play, while it waits for its sample to be decoded or for the stream.
     std::optional<Request> waiting;
@@ -105,8 +83,6 @@ struct PulseSamplePlayer::Impl
                 pa_threaded_mainloop_unlock(loop);
             });
     }
-
-    std::int64_t frames(std::chrono::nanoseconds d) const { return framesIn(d, rate); }
 
     // --- the server connection --------------------------------------------------------------
 
@@ -148,6 +124,8 @@ struct PulseSamplePlayer::Impl
     static void onSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* userdata)
     {
         auto* self = static_cast<Impl*>(userdata);
+        if (self->stopping)
+            return;
         if (eol == 0 && info) {
             self->rate = static_cast<int>(info->sample_spec.rate);
             return; // the end of the list follows
@@ -157,6 +135,7 @@ struct PulseSamplePlayer::Impl
         if (self->rate == 0)
             self->rate = kFallbackRate;
         self->contextReady = true;
+        self->timeline.emplace(self->rate, self->options.idleClose);
         self->retryAfter = kRetryFirst;
         self->cache->setRate(self->rate);
         self->probeDone = true;
@@ -236,32 +215,33 @@ struct PulseSamplePlayer::Impl
             return;
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<std::uint32_t>(-1);
-        attr.tlength = static_cast<std::uint32_t>(frames(kTargetLength) * 2);
+        attr.tlength = static_cast<std::uint32_t>(timeline->frames(kTargetLength) * 2);
         attr.prebuf = 0; // play whatever is there at once, never wait to fill up
         attr.minreq = static_cast<std::uint32_t>(-1);
         attr.fragsize = static_cast<std::uint32_t>(-1);
         pa_stream_set_state_callback(stream, &Impl::onStreamState, this);
-        anchored = false;
-        writeIndex = 0;
-        writeTime = Clock::now();
-        soundUntil = {};
+        timeline->open(Clock::now());
         if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr,
                                        nullptr) < 0)
             dropStream();
     }
 
-    void dropStream()
+    // `deferred`: the release waits for the main loop's next turn, as it must from inside one
+    // of the stream's own callbacks.
+    void dropStream(bool deferred = true)
     {
         if (!stream)
             return;
         pa_stream_set_state_callback(stream, nullptr, nullptr);
         pa_stream_disconnect(stream);
-        pa_mainloop_api_once(
-            api, [](pa_mainloop_api*, void* s) { pa_stream_unref(static_cast<pa_stream*>(s)); },
-            stream);
+        if (deferred)
+            pa_mainloop_api_once(
+                api, [](pa_mainloop_api*, void* s) { pa_stream_unref(static_cast<pa_stream*>(s)); },
+                stream);
+        else
+            pa_stream_unref(stream);
         stream = nullptr;
         streamReady = false;
-        anchored = false;
         if (closeTimer) {
             api->time_free(closeTimer);
             closeTimer = nullptr;
@@ -271,6 +251,8 @@ struct PulseSamplePlayer::Impl
     static void onStreamState(pa_stream* s, void* userdata)
     {
         auto* self = static_cast<Impl*>(userdata);
+        if (self->stopping)
+            return;
         switch (pa_stream_get_state(s)) {
         case PA_STREAM_READY:
             self->streamReady = true;
@@ -289,9 +271,8 @@ struct PulseSamplePlayer::Impl
     // Closes the stream `idleClose` after the last sound or play, whichever is later.
     void armClose()
     {
-        const auto idle = std::max(soundUntil, lastActivity) + options.idleClose;
         const timeval when = wallClockIn(std::chrono::ceil<std::chrono::milliseconds>(
-            std::max(idle - Clock::now(), Clock::duration::zero())));
+            std::max(timeline->closesAt() - Clock::now(), Clock::duration::zero())));
         if (closeTimer) {
             api->time_restart(closeTimer, &when);
             return;
@@ -308,42 +289,31 @@ struct PulseSamplePlayer::Impl
             this);
     }
 
-    // Writes the sample `at` frames from where `mode` counts, to sound at `sounds`, with zeros
-    // after it over whatever is left of an earlier sample. Returns the frames written.
-    std::int64_t write(const Pcm& pcm, std::int64_t at, pa_seek_mode_t mode,
-                       Clock::time_point sounds)
+    // Carries out one of the timeline's writes: the sample, then zeros up to its length.
+    void write(const StreamTimeline::Write& w, const Pcm* pcm = nullptr)
     {
-        const auto length = static_cast<std::int64_t>(pcm.size());
-        const std::int64_t cover = std::max(length, frames(soundUntil - sounds));
-        const std::int64_t offset = at * static_cast<std::int64_t>(sizeof(std::int16_t));
-        if (cover == length) {
-            pa_stream_write(stream, pcm.data(), pcm.size() * sizeof(std::int16_t), nullptr, offset,
+        const std::size_t length = pcm ? pcm->size() : 0;
+        const std::int64_t offset = w.seek * static_cast<std::int64_t>(sizeof(std::int16_t));
+        const pa_seek_mode_t mode = w.from == StreamTimeline::From::ReadPosition
+                                        ? PA_SEEK_RELATIVE_ON_READ
+                                        : PA_SEEK_RELATIVE;
+        if (static_cast<std::int64_t>(length) == w.frames) {
+            pa_stream_write(stream, pcm->data(), length * sizeof(std::int16_t), nullptr, offset,
                             mode);
-        } else {
-            std::vector<std::int16_t> data(static_cast<std::size_t>(cover), 0);
-            std::copy(pcm.begin(), pcm.end(), data.begin());
-            pa_stream_write(stream, data.data(), data.size() * sizeof(std::int16_t), nullptr,
-                            offset, mode);
+            return;
         }
-        soundUntil = sounds + std::chrono::nanoseconds(length * 1'000'000'000LL / rate);
-        writeTime = sounds + std::chrono::nanoseconds(cover * 1'000'000'000LL / rate);
-        return cover;
+        std::vector<std::int16_t> data(static_cast<std::size_t>(w.frames), 0);
+        if (pcm)
+            std::copy(pcm->begin(), pcm->end(), data.begin());
+        pa_stream_write(stream, data.data(), data.size() * sizeof(std::int16_t), nullptr, offset,
+                        mode);
     }
 
-    // Keeps the write index beyond the stream's close: a seek forward over silence, ended by one
-    // zero frame so that the server moves its write index there. Extended a second at a time,
-    // so that most plays need no write for it.
+    // Keeps the write index beyond the stream's close, and the close timer in step.
     void extendTail()
     {
-        const auto closes = std::max(soundUntil, lastActivity) + options.idleClose;
-        if (writeTime < closes + kTailBeyondClose / 2) {
-            const std::int64_t gap = frames(closes + kTailBeyondClose + 1s - writeTime);
-            static const std::int16_t zero = 0;
-            pa_stream_write(stream, &zero, sizeof zero, nullptr,
-                            (gap - 1) * static_cast<std::int64_t>(sizeof zero), PA_SEEK_RELATIVE);
-            writeIndex += gap;
-            writeTime += std::chrono::nanoseconds(gap * 1'000'000'000LL / rate);
-        }
+        if (const auto hole = timeline->tail())
+            write(*hole);
         armClose();
     }
 
@@ -355,7 +325,8 @@ struct PulseSamplePlayer::Impl
         // Under the lock, so that a decoding that ends at once still finds this play waiting.
         std::shared_ptr<const Pcm> pcm;
         const SampleCache::State state = cache->find(r.path, pcm);
-        lastActivity = r.asked;
+        if (timeline)
+            timeline->noteActivity(r.asked);
         if (streamReady)
             extendTail(); // a play, even of nothing, keeps the stream open a while longer
         waiting.reset();
@@ -390,38 +361,10 @@ struct PulseSamplePlayer::Impl
             ensureStream();
             return;
         }
-        if (r.timed)
-            startAt(*pcm, r.due);
-        else
-            startNow(*pcm);
-    }
-
-    // Written at the server's read position: the next thing the sink plays.
-    void startNow(const Pcm& pcm)
-    {
-        anchored = false; // where the read position was is not known: the next run starts anew
-        writeIndex = write(pcm, 0, PA_SEEK_RELATIVE_ON_READ, Clock::now());
-        extendTail();
-    }
-
-    // Placed `due - anchorDue` after the first timed play of the run, exactly to the frame, by
-    // seeking from the write index, which only our writes move.
-    void startAt(const Pcm& pcm, Clock::time_point due)
-    {
+        const auto length = static_cast<std::int64_t>(pcm->size());
         const Clock::time_point now = Clock::now();
-        if (anchored && now - due - anchorShift > kLateLimit)
-            anchored = false; // its place may have been played already: begin a new run here
-        if (!anchored) {
-            anchored = true;
-            anchorDue = due;
-            anchorShift = std::max(now - due, Clock::duration::zero());
-            // The run's first sample, kLead past the read position, is place 0 of the run.
-            writeIndex = write(pcm, frames(kLead), PA_SEEK_RELATIVE_ON_READ, now + kLead);
-        } else {
-            const std::int64_t place = frames(due - anchorDue);
-            const Clock::time_point sounds = due + anchorShift + kLead;
-            writeIndex = place + write(pcm, place - writeIndex, PA_SEEK_RELATIVE, sounds);
-        }
+        write(r.timed ? timeline->playAt(length, r.due, now) : timeline->playNow(length, now),
+              pcm.get());
         extendTail();
     }
 };
@@ -470,18 +413,16 @@ PulseSamplePlayer::~PulseSamplePlayer()
     Impl& d = *m_impl;
     if (!d.loop)
         return;
+    // Everything of the server's goes under the lock, then the loop's thread is stopped: from
+    // then on no callback of libpulse runs, so none can reach the cache, the stream or this.
     pa_threaded_mainloop_lock(d.loop);
     d.stopping = true;
-    pa_threaded_mainloop_unlock(d.loop);
-    d.cache.reset(); // its thread may be about to take the lock: let it finish first
-
-    pa_threaded_mainloop_lock(d.loop);
     if (d.retry) {
         d.api->time_free(d.retry);
         d.retry = nullptr;
     }
     d.waiting.reset();
-    d.dropStream();
+    d.dropStream(false);
     if (d.context) {
         pa_context_set_state_callback(d.context, nullptr, nullptr);
         pa_context_disconnect(d.context);
@@ -490,6 +431,8 @@ PulseSamplePlayer::~PulseSamplePlayer()
     }
     pa_threaded_mainloop_unlock(d.loop);
     pa_threaded_mainloop_stop(d.loop);
+    // The decoding thread's last callback takes the loop's lock and finds `stopping`.
+    d.cache.reset();
     pa_threaded_mainloop_free(d.loop);
 }
 

@@ -12,11 +12,9 @@ namespace tessary {
 // One server connection from start-up, on libpulse's threaded main loop. One mono S16 stream at
 // the sink's own rate, opened on the first play without blocking the caller and closed
 // `idleClose` after the last sound, so that neither the program nor the server wakes while
-// nothing sounds; the connection stays. A play is written whole at the read position, so that it
-// cuts in at once. A run of timed plays (SPEAK) starts kLead past the read position, and every
-// later one is placed at its due frame by seeking from the write index, which only the player's
-// own writes move; silence after each write keeps that index ahead of the read position for as
-// long as the stream is open, so the places stay exact. Samples come from a SampleCache.
+// nothing sounds; the connection stays. Where each sample goes in the stream (at the read
+// position for a click, at its due frame for SPEAK) is the StreamTimeline's to say. Samples come
+// from a SampleCache.
 //
 // When the server goes away the player reconnects in the background; a play meanwhile asks for
 // that at once and sounds as soon as the server answers. No call waits for the server.
@@ -46,11 +44,6 @@ public:
     bool streamOpen() const;
     // Waits until every sample asked for has been decoded (and played, if it was asked for).
     void waitDecoded();
-
-    // How far ahead of the read position a run of timed plays is placed: it absorbs the step
-    // timer's lateness (the sequencer keeps that under 4 ms) and a busy moment between the step
-    // and its play, so that one slow step does not start the run anew.
-    static constexpr std::chrono::milliseconds kLead{20};
 
 private:
     struct Impl;

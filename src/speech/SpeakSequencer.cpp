@@ -44,7 +44,7 @@ void SpeakSequencer::beginStep()
 {
     ++m_step;
     const Clock::time_point started = now();
-    if (started - m_due > kMaxLateness)
+    if (started - m_due > PlayTiming::kStepLateness)
         m_due = started; // busy: this step and the rest are timed from now, never hurried
     if (m_hooks.playStem)
         m_hooks.playStem(m_row.speakEntry(m_step), m_due);

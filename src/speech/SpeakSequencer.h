@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Pace.h"
+#include "PlayTiming.h"
 #include "composer/SlotRow.h"
 
 #include <chrono>
@@ -16,14 +17,13 @@ namespace tessary {
 //
 // Steps are timed from the moment each one was due, not from when its tick happened to be
 // delivered, so timer latency does not add up over a run. A step that starts more than
-// kMaxLateness after it was due (the program was busy) is timed from its real start instead:
-// the run is then longer, never hurried.
+// PlayTiming::kStepLateness after it was due (the program was busy) is timed from its real start
+// instead: the run is then longer, never hurried.
 class SpeakSequencer
 {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr int kSteps = SlotRow::kSlotCount;
-    static constexpr std::chrono::milliseconds kMaxLateness{4};
 
     struct Hooks
     {
