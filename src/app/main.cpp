@@ -5,6 +5,7 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char* argv[])
@@ -20,8 +21,12 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName("org.quorlin.Tessary"); // ties the window to its menu entry
     tessary::QuitOnSignal quitOnSignal;
 
-    tessary::MainWindow window(tessary::SampleSet::forThisProcess(),
-                               tessary::SoundOutput::create());
+    // The output is found while the window opens; one line says so where it is not the server.
+    auto sound = std::make_unique<tessary::SoundOutput>(
+        [](tessary::SoundOutput::Kind, const std::string& line) {
+            std::fprintf(stderr, "quorlin-tessary: %s\n", line.c_str());
+        });
+    tessary::MainWindow window(tessary::SampleSet::forThisProcess(), std::move(sound));
     window.show();
     window.activateWindow(); // also without a window manager to do it
     return QApplication::exec();

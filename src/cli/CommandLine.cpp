@@ -289,10 +289,13 @@ int CommandLine::say()
         throw Failure("no sample set found (see 'man tessary', FILES)");
     const Utterance utterance(set, mnemonics, o.pace);
 
-    bool silent = false;
-    std::unique_ptr<SamplePlayer> player = SoundOutput::create(&silent);
-    if (silent)
-        throw Failure("no sound output: no sound server answers and SDL finds no audio device");
+    auto player =
+        std::make_unique<SoundOutput>([this](SoundOutput::Kind kind, const std::string& line) {
+            if (kind == SoundOutput::Kind::Sdl)
+                m_err << "tessary: " << line << "\n";
+        });
+    if (player->kind() == SoundOutput::Kind::None)
+        throw Failure("no sound output: no sound server answers and no audio device opens");
     std::vector<std::string> paths;
     for (const auto& part : utterance.parts())
         paths.push_back(part.path);

@@ -5,11 +5,12 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,6 +24,27 @@ constexpr Uint16 kDeviceFrames = 256;
 // After a failed open, plays stay silent this long before the device is tried again, so that a
 // machine without sound does not pay for an open on every click.
 constexpr Uint32 kRetryMs = 2000;
+// A play that waited longer than this for the device is dropped: late sound is worse than none.
+constexpr Uint32 kStaleMs = 300;
+// How long the player's end waits for an open that hangs in the driver.
+constexpr auto kOpenGrace = std::chrono::seconds(1);
+// Every output SDL has but the sound server's, which was tried first and did not answer.
+constexpr const char* kDrivers = "alsa,pipewire,jack,sndio,oss";
+
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA writes each failed probe of its configuration to stderr (eight lines on a machine with no
+// card). The program says in one line which output it uses; ALSA's own lines are not for users.
+void quietAlsa()
+{
+    using SetHandler = int (*)(decltype(&ignoreAlsaError));
+    // The library SDL itself loads; kept loaded, as SDL keeps it.
+    void* alsa = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa)
+        return;
+    if (auto set = reinterpret_cast<SetHandler>(::dlsym(alsa, "snd_lib_error_set_handler")))
+        set(&ignoreAlsaError);
+}
 
 } // namespace
 
@@ -30,11 +52,14 @@ struct SdlSamplePlayer::Impl
 {
     bool audioUp = false;
     Uint32 idleCloseMs = 0;
-    // Guards the device against the idle watch and the decoding thread.
-    std::mutex deviceMutex;
-    std::condition_variable deviceOpened;
-    std::thread idleWatch;
+    // Guards everything below against the device thread, the decoding thread and the callers.
+    std::mutex mutex;
+    std::condition_variable wake;    // the device thread: something to do
+    std::condition_variable settled; // openDevice(): an open was tried
+    std::thread deviceThread;
     bool stopping = false;
+    bool wantOpen = false;
+    bool opening = false;
     SDL_AudioDeviceID device = 0;
     // SDL ticks (ms) when the last voice ended; kSounding while one sounds. Written by the
     // audio callback as well.
@@ -42,19 +67,20 @@ struct SdlSamplePlayer::Impl
     std::atomic<Sint64> idleSince{kSounding};
     bool failedBefore = false;
     Uint32 lastFailure = 0;
-    // The newest play whose sample is still being decoded; it sounds when that is done.
+    // The newest play while its sample is decoded or the device opens, and when it was asked.
     std::string waitingFor;
+    Uint32 waitingSince = 0;
 
     // The voice, touched by the callback under the device lock.
     std::shared_ptr<const Pcm> voice;
     std::size_t position = 0;
 
     SampleCache cache{[this](const std::string& path, std::shared_ptr<const Pcm> pcm) {
-        std::lock_guard lock(deviceMutex);
-        if (path != waitingFor)
-            return; // a newer play came meanwhile
+        std::lock_guard lock(mutex);
+        if (path != waitingFor || device == 0)
+            return; // a newer play came meanwhile, or the device will start it
         waitingFor.clear();
-        if (pcm && device != 0)
+        if (pcm)
             startVoice(std::move(pcm));
     }};
 
@@ -76,6 +102,7 @@ struct SdlSamplePlayer::Impl
         std::fill(out + done, out + want, std::int16_t(0));
     }
 
+    // Under the mutex, with the device open.
     void startVoice(std::shared_ptr<const Pcm> pcm)
     {
         SDL_LockAudioDevice(device);
@@ -86,45 +113,53 @@ struct SdlSamplePlayer::Impl
         SDL_PauseAudioDevice(device, 0);
     }
 
-    void closeDevice()
+    // Under the mutex: asks the device thread for the device, unless a recent open failed.
+    void requestOpen(bool evenAfterFailure = false)
     {
-        if (device == 0)
+        if (!audioUp || device != 0 || stopping)
             return;
-        SDL_CloseAudioDevice(device);
-        device = 0;
-        voice.reset();
-        position = 0;
+        if (!evenAfterFailure && failedBefore && SDL_GetTicks() - lastFailure < kRetryMs)
+            return;
+        wantOpen = true;
+        wake.notify_all();
     }
 
-    // Closes the device once nothing has sounded for idleCloseMs. Sleeps while it is closed.
-    void watchIdle()
+    // The device thread: opens the device when asked, closes it once idle or lost. SDL's open
+    // and close both wait (for the driver, for SDL's own audio thread), so they happen here,
+    // outside the mutex, and no caller ever waits for them.
+    void run()
     {
-        std::unique_lock lock(deviceMutex);
+        std::unique_lock lock(mutex);
         const auto period = std::chrono::milliseconds(std::max<Uint32>(idleCloseMs / 4, 10));
         while (!stopping) {
-            if (device == 0) {
-                deviceOpened.wait(lock);
+            if (device != 0) {
+                const Sint64 since = idleSince;
+                const bool lost = SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED;
+                if (lost || (since != kSounding &&
+                             static_cast<Sint64>(SDL_GetTicks64()) - since >= idleCloseMs))
+                    close(lock);
+                else
+                    wake.wait_for(lock, period);
                 continue;
             }
-            const Sint64 since = idleSince;
-            if (since != kSounding && static_cast<Sint64>(SDL_GetTicks64()) - since >= idleCloseMs)
-                closeDevice();
-            else
-                deviceOpened.wait_for(lock, period);
+            if (!wantOpen) {
+                wake.wait(lock);
+                continue;
+            }
+            wantOpen = false;
+            opening = true;
+            SDL_AudioSpec obtained{};
+            lock.unlock();
+            const SDL_AudioDeviceID id = open(obtained);
+            lock.lock();
+            opening = false;
+            adopt(id, obtained, lock);
+            settled.notify_all();
         }
     }
 
-    bool ensureDevice()
+    SDL_AudioDeviceID open(SDL_AudioSpec& obtained)
     {
-        if (!audioUp)
-            return false;
-        if (device != 0 && SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED)
-            closeDevice(); // lost, e.g. the sound server restarted
-        if (device != 0)
-            return true;
-        if (failedBefore && SDL_GetTicks() - lastFailure < kRetryMs)
-            return false;
-
         SDL_AudioSpec desired{};
         desired.freq = 22050;
         desired.format = AUDIO_S16SYS;
@@ -132,52 +167,103 @@ struct SdlSamplePlayer::Impl
         desired.samples = kDeviceFrames;
         desired.callback = &Impl::feed;
         desired.userdata = this;
-        SDL_AudioSpec obtained{};
         // Only the rate may differ: SDL converts anything else, so the callback always writes
         // S16 mono.
-        device =
-            SDL_OpenAudioDevice(nullptr, 0, &desired, &obtained, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-        if (device == 0) {
+        return SDL_OpenAudioDevice(nullptr, 0, &desired, &obtained,
+                                   SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    }
+
+    // Under the mutex: the outcome of an open. The play that waited for it starts now.
+    void adopt(SDL_AudioDeviceID id, const SDL_AudioSpec& obtained,
+               std::unique_lock<std::mutex>& lock)
+    {
+        if (id == 0) {
             failedBefore = true;
             lastFailure = SDL_GetTicks();
-            return false;
+            waitingFor.clear();
+            return;
         }
-        cache.setRate(obtained.freq);
+        if (stopping) {
+            lock.unlock();
+            SDL_CloseAudioDevice(id);
+            lock.lock();
+            return;
+        }
+        device = id;
         failedBefore = false;
         idleSince = static_cast<Sint64>(SDL_GetTicks64());
-        deviceOpened.notify_one();
-        return true;
+        cache.setRate(obtained.freq);
+        if (waitingFor.empty())
+            return;
+        if (SDL_GetTicks() - waitingSince > kStaleMs) {
+            waitingFor.clear();
+            return;
+        }
+        std::shared_ptr<const Pcm> pcm;
+        const SampleCache::State state = cache.find(waitingFor, pcm);
+        if (state == SampleCache::State::Pending)
+            return; // the cache starts it when decoded
+        waitingFor.clear();
+        if (state == SampleCache::State::Ready)
+            startVoice(std::move(pcm));
+    }
+
+    // Under the mutex; closes the device outside it.
+    void close(std::unique_lock<std::mutex>& lock)
+    {
+        const SDL_AudioDeviceID id = device;
+        device = 0;
+        SDL_LockAudioDevice(id);
+        voice.reset();
+        position = 0;
+        SDL_UnlockAudioDevice(id);
+        lock.unlock();
+        SDL_CloseAudioDevice(id);
+        lock.lock();
     }
 };
 
 SdlSamplePlayer::SdlSamplePlayer(std::chrono::milliseconds idleClose)
-    : m_impl(std::make_unique<Impl>())
+    : m_impl(std::make_shared<Impl>())
 {
     SDL_SetMainReady();
     // SDL's own handlers for SIGINT and SIGTERM only queue an event that nobody reads; without
     // them the program's handlers end it.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // How the sound server's mixer lists the program.
+    // SDL_AUDIODRIVER in the environment still wins over this.
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, kDrivers);
+    // How a mixer lists the program.
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quorlin Tessary");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Allophones");
+    quietAlsa();
     m_impl->idleCloseMs = static_cast<Uint32>(std::max<long long>(idleClose.count(), 1));
     m_impl->audioUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     if (m_impl->audioUp)
-        m_impl->idleWatch = std::thread([impl = m_impl.get()] { impl->watchIdle(); });
+        m_impl->deviceThread = std::thread([impl = m_impl] { impl->run(); });
 }
 
 SdlSamplePlayer::~SdlSamplePlayer()
 {
+    Impl& d = *m_impl;
+    bool hung = false;
     {
-        std::lock_guard lock(m_impl->deviceMutex);
-        m_impl->stopping = true;
-        m_impl->closeDevice();
+        std::unique_lock lock(d.mutex);
+        d.stopping = true;
+        d.wake.notify_all();
+        if (d.device != 0)
+            d.close(lock);
+        // An open that never returns (a driver stuck on its device) must not keep the program
+        // from ending: the thread is left to it, with the state it shares, and SDL stays up.
+        hung = !d.settled.wait_for(lock, kOpenGrace, [&d] { return !d.opening; });
     }
-    m_impl->deviceOpened.notify_one();
-    if (m_impl->idleWatch.joinable())
-        m_impl->idleWatch.join();
-    if (m_impl->audioUp)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (!d.deviceThread.joinable())
+        return;
+    if (hung) {
+        d.deviceThread.detach();
+        return;
+    }
+    d.deviceThread.join();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 bool SdlSamplePlayer::available() const
@@ -185,16 +271,32 @@ bool SdlSamplePlayer::available() const
     return m_impl->audioUp;
 }
 
-void SdlSamplePlayer::openDevice()
+void SdlSamplePlayer::prepare()
 {
-    std::lock_guard lock(m_impl->deviceMutex);
-    m_impl->ensureDevice();
+    std::lock_guard lock(m_impl->mutex);
+    m_impl->requestOpen();
+}
+
+bool SdlSamplePlayer::openDevice()
+{
+    std::unique_lock lock(m_impl->mutex);
+    m_impl->requestOpen(true);
+    m_impl->settled.wait(lock, [this] {
+        return m_impl->device != 0 || !m_impl->audioUp || (!m_impl->wantOpen && !m_impl->opening);
+    });
+    return m_impl->device != 0;
 }
 
 bool SdlSamplePlayer::deviceOpen() const
 {
-    std::lock_guard lock(m_impl->deviceMutex);
+    std::lock_guard lock(m_impl->mutex);
     return m_impl->device != 0;
+}
+
+std::string SdlSamplePlayer::driver() const
+{
+    const char* name = m_impl->audioUp ? SDL_GetCurrentAudioDriver() : nullptr;
+    return name ? name : "";
 }
 
 void SdlSamplePlayer::preload(const std::vector<std::string>& paths)
@@ -205,22 +307,27 @@ void SdlSamplePlayer::preload(const std::vector<std::string>& paths)
 void SdlSamplePlayer::play(const std::string& path)
 {
     // Under the lock, so that a decoding that ends at once still finds this play waiting.
-    std::lock_guard lock(m_impl->deviceMutex);
+    std::lock_guard lock(m_impl->mutex);
+    Impl& d = *m_impl;
     std::shared_ptr<const Pcm> pcm;
-    const SampleCache::State state = m_impl->cache.find(path, pcm);
-    if (state == SampleCache::State::Unplayable || !m_impl->ensureDevice())
+    const SampleCache::State state = d.cache.find(path, pcm);
+    if (state == SampleCache::State::Unplayable)
         return;
-    if (state == SampleCache::State::Pending) {
-        m_impl->waitingFor = path;
+    if (d.device != 0 && state == SampleCache::State::Ready) {
+        d.waitingFor.clear();
+        d.startVoice(std::move(pcm));
         return;
     }
-    m_impl->waitingFor.clear();
-    m_impl->startVoice(std::move(pcm));
+    if (d.device == 0 && !d.audioUp)
+        return;
+    d.waitingFor = path;
+    d.waitingSince = SDL_GetTicks();
+    d.requestOpen();
 }
 
 bool SdlSamplePlayer::sounding() const
 {
-    std::lock_guard lock(m_impl->deviceMutex);
+    std::lock_guard lock(m_impl->mutex);
     if (m_impl->device == 0)
         return false;
     SDL_LockAudioDevice(m_impl->device);

@@ -11,9 +11,13 @@ namespace tessary {
 // The fallback player, over SDL2's audio, for where no sound server answers (plain ALSA): one
 // voice, fed by SDL's callback, S16 mono at the device's rate. Samples come from a SampleCache.
 //
-// SDL keeps feeding a paused device with silence, which wakes the program every few
-// milliseconds. So once nothing has sounded for `idleClose`, a watch thread closes the device;
-// the next play opens it again.
+// Opening a device can take long (or, for an odd device, forever), so a thread of the player's
+// own opens and closes it: a play on a closed device asks for it and returns, and sounds once the
+// device is there. SDL keeps feeding a paused device with silence, which wakes the program every
+// few milliseconds, so once nothing has sounded for `idleClose` the same thread closes it.
+//
+// SDL's own sound-server backend is left out: where the server did not answer, SDL is not to
+// start one either.
 class SdlSamplePlayer final : public SamplePlayer
 {
 public:
@@ -22,14 +26,18 @@ public:
     SdlSamplePlayer(const SdlSamplePlayer&) = delete;
     SdlSamplePlayer& operator=(const SdlSamplePlayer&) = delete;
 
+    // Whether SDL's audio started at all; openDevice() tells whether anything can play.
     bool available() const;
     void play(const std::string& path) override;
-    void prepare() override { openDevice(); }
+    // Asks for the device, so that the first play finds it open.
+    void prepare() override;
     void preload(const std::vector<std::string>& paths) override;
 
-    // Opens the device ahead of the first play, so that the first click sounds at once.
-    void openDevice();
+    // Opens the device and waits for the outcome: whether it is open.
+    bool openDevice();
     bool deviceOpen() const;
+    // SDL's name of its audio driver ("alsa"), or empty.
+    std::string driver() const;
     // True while a sample is still being fed to the device.
     bool sounding() const;
     std::size_t cachedSamples() const;
@@ -38,7 +46,8 @@ public:
 
 private:
     struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    // Shared with the device thread, which may outlive the player: see the destructor.
+    std::shared_ptr<Impl> m_impl;
 };
 
 } // namespace tessary

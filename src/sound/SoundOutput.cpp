@@ -2,22 +2,87 @@
 
 #include "PulseSamplePlayer.h"
 #include "SdlSamplePlayer.h"
-#include "speech/SilentPlayer.h"
 
 namespace tessary {
 
-std::unique_ptr<SamplePlayer> SoundOutput::create(bool* silent)
+SoundOutput::SoundOutput(Report report)
+    : m_search([this, report = std::move(report)] { choose(report); })
+{}
+
+SoundOutput::~SoundOutput()
 {
-    if (silent)
-        *silent = false;
-    if (auto pulse = PulseSamplePlayer::connect())
-        return pulse;
-    auto sdl = std::make_unique<SdlSamplePlayer>();
-    if (sdl->available())
-        return sdl;
-    if (silent)
-        *silent = true;
-    return std::make_unique<SilentPlayer>();
+    m_search.join();
+}
+
+void SoundOutput::choose(const Report& report)
+{
+    std::unique_ptr<SamplePlayer> player;
+    Kind kind = Kind::None;
+    std::string line;
+    if (auto pulse = PulseSamplePlayer::connect()) {
+        player = std::move(pulse);
+        kind = Kind::SoundServer;
+    } else if (auto sdl = std::make_unique<SdlSamplePlayer>(); sdl->openDevice()) {
+        line = "no sound server answers; playing through SDL's " + sdl->driver() + " output";
+        player = std::move(sdl);
+        kind = Kind::Sdl;
+    } else {
+        line = "no sound server answers and no audio device opens: every play is silent";
+    }
+    // Before the output is known, so that what waits in kind() writes after this line.
+    if (report && kind != Kind::SoundServer)
+        report(kind, line);
+    {
+        std::lock_guard lock(m_mutex);
+        m_player = std::move(player);
+        m_kind = kind;
+        m_known = true;
+        if (m_player && !m_preload.empty())
+            m_player->preload(m_preload);
+        if (m_player && m_prepare)
+            m_player->prepare();
+        m_preload.clear();
+    }
+    m_chosen.notify_all();
+}
+
+SoundOutput::Kind SoundOutput::kind() const
+{
+    std::unique_lock lock(m_mutex);
+    m_chosen.wait(lock, [this] { return m_known; });
+    return m_kind;
+}
+
+void SoundOutput::play(const std::string& path)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_player)
+        m_player->play(path);
+}
+
+void SoundOutput::playAt(const std::string& path, Clock::time_point due)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_player)
+        m_player->playAt(path, due);
+}
+
+void SoundOutput::prepare()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_player)
+        m_player->prepare();
+    else
+        m_prepare = true;
+}
+
+void SoundOutput::preload(const std::vector<std::string>& paths)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_player)
+        m_player->preload(paths);
+    else
+        m_preload.insert(m_preload.end(), paths.begin(), paths.end());
 }
 
 } // namespace tessary

@@ -12,9 +12,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <thread>
 
 using namespace tessary;
 using namespace tessary::testing;
@@ -85,6 +88,7 @@ private Q_SLOTS:
     void otherFormatsAreConverted();
     void stemWithSeparatorOpensNothing();
     void idleDeviceClosesAndReopens();
+    void slowDeviceNeverHoldsAPlay();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -254,8 +258,7 @@ void TestSdlSamplePlayer::stemWithSeparatorOpensNothing()
     QVERIFY2(!player->sounding() && player->cachedSamples() == 0,
              "a file outside the set was opened");
     speaker.playStem("inside");
-    player->waitDecoded();
-    QVERIFY(player->sounding());
+    QTRY_VERIFY_WITH_TIMEOUT(player->sounding(), 5000);
 }
 
 void TestSdlSamplePlayer::idleDeviceClosesAndReopens()
@@ -269,8 +272,62 @@ void TestSdlSamplePlayer::idleDeviceClosesAndReopens()
 
     // The disk driver starts its file afresh when the device opens again.
     cap.play(path("t.wav").toStdString());
-    QVERIFY2(cap.player().deviceOpen() && cap.player().sounding(), "the next play reopens it");
+    QTRY_VERIFY2_WITH_TIMEOUT(cap.player().deviceOpen(), "the next play reopens it", 5000);
     QVERIFY(contains(cap.finish(), tone));
+}
+
+// SDL's disk driver opens its file for writing, which on a FIFO waits for a reader: a device
+// whose open takes as long as the test likes.
+void TestSdlSamplePlayer::slowDeviceNeverHoldsAPlay()
+{
+    const Samples tone = toneBurst(100);
+    QVERIFY(writeWav(path("t.wav").toStdString(), tone));
+    const QByteArray fifo = path("device.fifo").toLocal8Bit();
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", fifo);
+
+    Samples heard;
+    std::thread reader;
+    {
+        SdlSamplePlayer player(std::chrono::seconds(10));
+        player.preload({path("t.wav").toStdString()});
+        player.waitDecoded();
+        for (int k = 0; k < 3; ++k) {
+            QElapsedTimer took;
+            took.start();
+            player.play(path("t.wav").toStdString());
+            QVERIFY2(took.nsecsElapsed() < 5'000'000, "a play waited for the device");
+        }
+        QVERIFY(!player.deviceOpen());
+        // The device comes: the newest play sounds.
+        reader = std::thread([&fifo, &heard] {
+            const int fd = ::open(fifo.constData(), O_RDONLY);
+            std::int16_t buffer[4096];
+            for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+                heard.insert(heard.end(), buffer, buffer + n / 2);
+            ::close(fd);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(player.deviceOpen() && player.sounding(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!player.sounding(), 5000);
+        QTest::qWait(60); // the buffer holding the voice's last frames
+    }
+    reader.join();
+    QVERIFY2(contains(heard, tone), "the play that waited for the device was not heard");
+
+    // A device that never opens: the player still ends, within its grace of a second.
+    QElapsedTimer took;
+    took.start();
+    {
+        SdlSamplePlayer player;
+        player.play(path("t.wav").toStdString());
+        QTest::qWait(50);
+    }
+    QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+    // Let the open that was left behind finish, so that nothing of it outlives the test.
+    const int fd = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    QTest::qWait(200);
+    ::close(fd);
 }
 
 QTEST_GUILESS_MAIN(TestSdlSamplePlayer)
