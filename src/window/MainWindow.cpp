@@ -148,6 +148,7 @@ void MainWindow::buildControls()
         auto* label = captionLabel<AuditionLabel>(
             this, QString("Label%1").arg(k), toQt(AllophoneTable::EntryByAuditionLabel(k)->caption),
             kAuditionLefts[(k - 1) / 16], kAuditionTops[(k - 1) % 16]);
+        label->setAccessibleDescription("Click to hear it");
         m_auditionLabels[static_cast<std::size_t>(k - 1)] = label;
     }
     captionLabel<QLabel>(this, "Label65", "Speed", 300, 2370);
@@ -156,6 +157,8 @@ void MainWindow::buildControls()
         auto* code = control<QLabel>(this, QString("Label%1").arg(69 + n),
                                      twips(codeLeft(n), codeTop(n), 345, 225));
         code->setAlignment(Qt::AlignCenter);
+        code->setAccessibleName(QString("Code of slot %1").arg(n));
+        code->setAccessibleDescription("No code");
         code->setFrameStyle(QFrame::Box | QFrame::Plain);
         code->setLineWidth(1);
         paintBackground(code, kCodeBack);
@@ -163,10 +166,15 @@ void MainWindow::buildControls()
     }
 
     m_picture = control<FocusSink>(this, "Picture1", twips(2670, 2370, 255, 195));
+    // Where the keyboard focus rests after a command: what a screen reader then says.
+    m_picture->setAccessibleName("Quorlin Tessary");
+    m_picture->setAccessibleDescription("Press Tab to reach the controls");
     paintBackground(m_picture, kFormBack);
     m_speak = control<QPushButton>(this, "Speak", twips(2235, 2310, 1155, 435), "SPEAK");
     m_rate = control<QLineEdit>(this, "Rate", twips(870, 2340, 405, 285), "50");
     m_rate->setAlignment(Qt::AlignCenter);
+    m_rate->setAccessibleName("Speed");
+    m_rate->setAccessibleDescription("Milliseconds from one allophone's start to the next");
     m_rate->setMaxLength(3);
 
     // Slot boxes are drawn flat: a plain one-pixel border, no sunken edge.
@@ -176,6 +184,8 @@ void MainWindow::buildControls()
         auto* box = control<QLineEdit>(this, QString("Text%1").arg(n),
                                        twips(slotLeft(n), slotTop(n), 375, 285));
         box->setAlignment(Qt::AlignCenter);
+        box->setAccessibleName(QString("Slot %1").arg(n));
+        box->setAccessibleDescription("No code");
         box->setMaxLength(3);
         box->setStyleSheet(flatBox);
         box->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -254,7 +264,12 @@ void MainWindow::connectControls()
         box->setText(toQt(text));
     };
     hooks.slotCodeShown = [this](int n, const std::string& code) {
-        m_codeLabels[static_cast<std::size_t>(n - 1)]->setText(toQt(code));
+        QLabel* label = m_codeLabels[static_cast<std::size_t>(n - 1)];
+        label->setText(toQt(code));
+        // A screen reader hears the code with the slot, as a sighted user sees it beneath.
+        const QString heard = code.empty() ? QString("No code") : "Code " + toQt(code);
+        label->setAccessibleDescription(heard);
+        m_slotBoxes[static_cast<std::size_t>(n - 1)]->setAccessibleDescription(heard);
     };
     m_row.setHooks(std::move(hooks));
 
