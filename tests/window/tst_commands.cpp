@@ -2,6 +2,7 @@
 #include "support/RecordingPlayer.h"
 #include "support/WindowTest.h"
 #include "window/MainWindow.h"
+#include "spelling/Speller.h"
 #include "window/SpellDialog.h"
 
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -37,6 +39,7 @@ private Q_SLOTS:
     void badSpeedTextsStillEndTheRun();
     void spellTextHere_data();
     void spellTextHere();
+    void pastedBookIsCutAndFitsTheScreen();
     void copyAs_data();
     void copyAs();
 
@@ -308,6 +311,8 @@ void TestCommands::spellTextHere()
         auto* dialog = qobject_cast<SpellDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         QTest::keyClicks(dialog->findChild<QLineEdit*>("spellText"), text);
+        // Spelled once typing pauses.
+        QTRY_COMPARE(dialog->findChild<QLabel*>("spellFit")->text(), message);
         shown = dialog->findChild<QLabel*>("spellFit")->text();
         auto* buttons = dialog->findChild<QDialogButtonBox*>();
         if (button.startsWith("ok")) {
@@ -327,6 +332,22 @@ void TestCommands::spellTextHere()
     // The focus the window gets back once the dialog has gone (the offscreen platform does not
     // activate it again by itself).
     QCOMPARE(m_window->focusWidget()->objectName(), QString("Picture1"));
+}
+
+void TestCommands::pastedBookIsCutAndFitsTheScreen()
+{
+    const Speller speller(WordList::builtIn());
+    SpellDialog dialog(speller, 30, m_window.get());
+    dialog.show();
+    auto* text = dialog.findChild<QLineEdit*>("spellText");
+    text->insert(QString("hello ").repeated(200'000)); // what a paste of 1.2 MB does
+    QCOMPARE(text->text().size(), SpellDialog::kMaxText);
+    auto* fit = dialog.findChild<QLabel*>("spellFit");
+    QTRY_VERIFY(fit->text().startsWith("Too long: needs "));
+    QVERIFY2(fit->text().endsWith("The text stops at 1000 characters."), qPrintable(fit->text()));
+    const QSize screen = dialog.screen()->availableGeometry().size();
+    QVERIFY2(dialog.width() <= screen.width() && dialog.height() <= screen.height(),
+             qPrintable(QString("%1 x %2").arg(dialog.width()).arg(dialog.height())));
 }
 
 void TestCommands::copyAs_data()
