@@ -128,15 +128,16 @@ public:
             std::this_thread::sleep_for(50ms);
         std::this_thread::sleep_for(200ms);
     }
-    // A server that runs already: a null sink of ours in it, made its default.
+    // A server that runs already: a null sink of ours in it, made its default for the run. The
+    // server's own default sink and our module go back as they were when the bench ends.
     Server(const std::string& address, std::vector<pid_t> processes)
         : m_external(std::move(processes))
     {
         setenv("PULSE_SERVER", address.c_str(), 1);
-        const std::string load =
-            "pactl load-module module-null-sink sink_name=bench rate=" + std::to_string(kRate) +
-            " channels=2 > /dev/null";
-        if (std::system(load.c_str()) != 0 || std::system("pactl set-default-sink bench") != 0)
+        m_previousSink = output("pactl get-default-sink");
+        m_module = output("pactl load-module module-null-sink sink_name=bench rate=" +
+                          std::to_string(kRate) + " channels=2");
+        if (m_module.empty() || std::system("pactl set-default-sink bench") != 0)
             m_external.clear();
         std::this_thread::sleep_for(200ms);
     }
@@ -147,6 +148,12 @@ public:
             waitpid(m_pid, nullptr, 0);
             fs::remove_all(m_dir);
         }
+        // What cannot be put back is said, so that the user knows to do it by hand.
+        if (!m_previousSink.empty() &&
+            std::system(("pactl set-default-sink '" + m_previousSink + "'").c_str()) != 0)
+            std::printf("could not make %s the default sink again\n", m_previousSink.c_str());
+        if (!m_module.empty() && std::system(("pactl unload-module " + m_module).c_str()) != 0)
+            std::printf("could not unload module %s (the bench's null sink)\n", m_module.c_str());
     }
     bool running() const { return m_pid > 0 || !m_external.empty(); }
     double cpu() const
@@ -158,9 +165,27 @@ public:
     }
 
 private:
+    // A command's standard output, its last newline gone; empty when it failed.
+    static std::string output(const std::string& command)
+    {
+        std::string text;
+        if (FILE* p = popen(command.c_str(), "r")) {
+            char buffer[256];
+            while (std::fgets(buffer, sizeof buffer, p))
+                text += buffer;
+            if (pclose(p) != 0)
+                text.clear();
+        }
+        while (!text.empty() && text.back() == '\n')
+            text.pop_back();
+        return text;
+    }
+
     fs::path m_dir;
     pid_t m_pid = 0;
     std::vector<pid_t> m_external;
+    std::string m_previousSink;
+    std::string m_module;
 };
 
 // The bench's own connection: the monitor recording and the direct stream.
