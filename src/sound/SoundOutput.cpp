@@ -5,16 +5,22 @@
 
 namespace tessary {
 
-SoundOutput::SoundOutput(Report report)
-    : m_search([this, report = std::move(report)] { choose(report); })
-{}
+SoundOutput::SoundOutput(Report report) : m_report(std::move(report)) {}
 
 SoundOutput::~SoundOutput()
 {
-    m_search.join();
+    // Only the callers' thread starts the search; the search itself needs the mutex to end.
+    if (m_search.joinable())
+        m_search.join();
 }
 
-void SoundOutput::choose(const Report& report)
+void SoundOutput::startSearch()
+{
+    if (!m_search.joinable())
+        m_search = std::thread([this] { choose(); });
+}
+
+void SoundOutput::choose()
 {
     std::unique_ptr<SamplePlayer> player;
     Kind kind = Kind::None;
@@ -30,8 +36,8 @@ void SoundOutput::choose(const Report& report)
         line = "no sound server answers and no audio device opens: every play is silent";
     }
     // Before the output is known, so that what waits in kind() writes after this line.
-    if (report && kind != Kind::SoundServer)
-        report(kind, line);
+    if (m_report && kind != Kind::SoundServer)
+        m_report(kind, line);
     {
         std::lock_guard lock(m_mutex);
         m_player = std::move(player);
@@ -46,9 +52,10 @@ void SoundOutput::choose(const Report& report)
     m_chosen.notify_all();
 }
 
-SoundOutput::Kind SoundOutput::kind() const
+SoundOutput::Kind SoundOutput::kind()
 {
     std::unique_lock lock(m_mutex);
+    startSearch();
     m_chosen.wait(lock, [this] { return m_known; });
     return m_kind;
 }
@@ -56,6 +63,7 @@ SoundOutput::Kind SoundOutput::kind() const
 void SoundOutput::play(const std::string& path)
 {
     std::lock_guard lock(m_mutex);
+    startSearch();
     if (m_player)
         m_player->play(path);
 }
@@ -63,6 +71,7 @@ void SoundOutput::play(const std::string& path)
 void SoundOutput::playAt(const std::string& path, Clock::time_point due)
 {
     std::lock_guard lock(m_mutex);
+    startSearch();
     if (m_player)
         m_player->playAt(path, due);
 }
@@ -70,6 +79,7 @@ void SoundOutput::playAt(const std::string& path, Clock::time_point due)
 void SoundOutput::prepare()
 {
     std::lock_guard lock(m_mutex);
+    startSearch();
     if (m_player)
         m_player->prepare();
     else

@@ -13,8 +13,9 @@ namespace tessary {
 
 // The player for this machine: the sound server when one answers, SDL's audio (plain ALSA) when
 // none does, silence when nothing can play. Finding out can take a while (a server that does not
-// answer, a slow device), so it happens on a thread of its own while the program starts; plays
-// before it is known are silent, and nothing waits for it but kind().
+// answer, a slow device), so it happens on a thread of its own, from the first prepare(), play
+// or kind(): the window asks once it is shown, so that none of it comes before the first paint.
+// Plays before the output is known are silent, and nothing waits for it but kind().
 class SoundOutput final : public SamplePlayer
 {
 public:
@@ -32,8 +33,8 @@ public:
     SoundOutput(const SoundOutput&) = delete;
     SoundOutput& operator=(const SoundOutput&) = delete;
 
-    // Waits until the output is known.
-    Kind kind() const;
+    // Waits until the output is known (and starts looking, if nothing has yet).
+    Kind kind();
 
     void play(const std::string& path) override;
     void playAt(const std::string& path, Clock::time_point due) override;
@@ -41,16 +42,19 @@ public:
     void preload(const std::vector<std::string>& paths) override;
 
 private:
-    void choose(const Report& report);
+    // Under m_mutex.
+    void startSearch();
+    void choose();
 
     mutable std::mutex m_mutex;
-    mutable std::condition_variable m_chosen;
+    std::condition_variable m_chosen;
     bool m_known = false;
     Kind m_kind = Kind::None;
     std::unique_ptr<SamplePlayer> m_player;
     std::vector<std::string> m_preload; // asked for before the player was there
     bool m_prepare = false;
-    std::thread m_search; // last: starts once everything above exists
+    Report m_report;
+    std::thread m_search;
 };
 
 } // namespace tessary

@@ -2,6 +2,8 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <dlfcn.h>
+
 #include <mutex>
 #include <string>
 
@@ -14,6 +16,40 @@ std::mutex& espeakLock()
     static std::mutex lock;
     return lock;
 }
+
+// espeak-ng and the libraries it pulls in (audio output, codecs) are loaded when something is
+// first spelled, not when the program starts: the window opens without them.
+struct Espeak
+{
+    decltype(&espeak_Initialize) initialize = nullptr;
+    decltype(&espeak_SetVoiceByName) setVoiceByName = nullptr;
+    decltype(&espeak_TextToPhonemes) textToPhonemes = nullptr;
+
+    // Under espeakLock(). Null when the library or its English voice cannot be loaded.
+    static const Espeak* get()
+    {
+        static const Espeak* const loaded = []() -> const Espeak* {
+            // By its soname: found where the system keeps its libraries, never in the
+            // current directory.
+            void* lib = ::dlopen("libespeak-ng.so.1", RTLD_NOW | RTLD_LOCAL);
+            if (!lib)
+                return nullptr;
+            static Espeak e;
+            e.initialize =
+                reinterpret_cast<decltype(e.initialize)>(::dlsym(lib, "espeak_Initialize"));
+            e.setVoiceByName =
+                reinterpret_cast<decltype(e.setVoiceByName)>(::dlsym(lib, "espeak_SetVoiceByName"));
+            e.textToPhonemes =
+                reinterpret_cast<decltype(e.textToPhonemes)>(::dlsym(lib, "espeak_TextToPhonemes"));
+            if (!e.initialize || !e.setVoiceByName || !e.textToPhonemes ||
+                e.initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0) <= 0 ||
+                e.setVoiceByName("en-us") != EE_OK)
+                return nullptr;
+            return &e;
+        }();
+        return loaded;
+    }
+};
 
 // The punctuation that ended the clause espeak-ng just read: the last one in what it consumed,
 // less the one character it reads ahead when more text follows.
@@ -65,12 +101,7 @@ void addWords(const std::string& clause, std::vector<PhonemeWord>& out)
 EspeakPhonemizer::EspeakPhonemizer()
 {
     std::lock_guard lock(espeakLock());
-    static const bool ready = [] {
-        if (espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0) <= 0)
-            return false;
-        return espeak_SetVoiceByName("en-us") == EE_OK;
-    }();
-    m_available = ready;
+    m_available = Espeak::get() != nullptr;
 }
 
 std::vector<PhonemeWord> EspeakPhonemizer::phonemize(std::string_view text) const
@@ -83,7 +114,7 @@ std::vector<PhonemeWord> EspeakPhonemizer::phonemize(std::string_view text) cons
     const void* at = copy.c_str();
     while (at) {
         const char* before = static_cast<const char*>(at);
-        const char* phonemes = espeak_TextToPhonemes(&at, espeakCHARS_UTF8, '_' << 8);
+        const char* phonemes = Espeak::get()->textToPhonemes(&at, espeakCHARS_UTF8, '_' << 8);
         const std::size_t before_size = words.size();
         if (phonemes)
             addWords(phonemes, words);

@@ -110,7 +110,8 @@ void TestMainWindow::frame()
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-    QVERIFY(!m_window->windowIcon().isNull());
+    // Set once the window is up.
+    QTRY_VERIFY(!m_window->windowIcon().isNull());
     QVERIFY(!m_window->windowIcon().pixmap(32, 32).isNull());
 }
 
