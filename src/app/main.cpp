@@ -1,3 +1,4 @@
+#include "sound/SoundModule.h"
 #include "sound/SoundOutput.h"
 #include "speech/SampleSet.h"
 #include "window/MainWindow.h"
@@ -23,7 +24,7 @@ int main(int argc, char* argv[])
 
     // The output is found while the window opens; one line says so where it is not the server.
     auto sound = std::make_unique<tessary::SoundOutput>(
-        [](tessary::SoundOutput::Kind, const std::string& line) {
+        &tessary::SoundModule::findOutput, [](tessary::SoundOutput::Kind, const std::string& line) {
             std::fprintf(stderr, "quorlin-tessary: %s\n", line.c_str());
         });
     tessary::MainWindow window(tessary::SampleSet::forThisProcess(), std::move(sound));

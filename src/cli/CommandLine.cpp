@@ -289,8 +289,8 @@ int CommandLine::say()
         throw Failure("no sample set found (see 'man tessary', FILES)");
     const Utterance utterance(set, mnemonics, o.pace);
 
-    auto player =
-        std::make_unique<SoundOutput>([this](SoundOutput::Kind kind, const std::string& line) {
+    auto player = std::make_unique<SoundOutput>(
+        &OutputChoice::find, [this](SoundOutput::Kind kind, const std::string& line) {
             if (kind == SoundOutput::Kind::Sdl)
                 m_err << "tessary: " << line << "\n";
         });

@@ -1,11 +1,10 @@
 #include "SoundOutput.h"
 
-#include "PulseSamplePlayer.h"
-#include "SdlSamplePlayer.h"
-
 namespace tessary {
 
-SoundOutput::SoundOutput(Report report) : m_report(std::move(report)) {}
+SoundOutput::SoundOutput(Finder finder, Report report)
+    : m_finder(std::move(finder)), m_report(std::move(report))
+{}
 
 SoundOutput::~SoundOutput()
 {
@@ -17,31 +16,19 @@ SoundOutput::~SoundOutput()
 void SoundOutput::startSearch()
 {
     if (!m_search.joinable())
-        m_search = std::thread([this] { choose(); });
+        m_search = std::thread([this] { search(); });
 }
 
-void SoundOutput::choose()
+void SoundOutput::search()
 {
-    std::unique_ptr<SamplePlayer> player;
-    Kind kind = Kind::None;
-    std::string line;
-    if (auto pulse = PulseSamplePlayer::connect()) {
-        player = std::move(pulse);
-        kind = Kind::SoundServer;
-    } else if (auto sdl = std::make_unique<SdlSamplePlayer>(); sdl->openDevice()) {
-        line = "no sound server answers; playing through SDL's " + sdl->driver() + " output";
-        player = std::move(sdl);
-        kind = Kind::Sdl;
-    } else {
-        line = "no sound server answers and no audio device opens: every play is silent";
-    }
+    OutputChoice found = m_finder();
     // Before the output is known, so that what waits in kind() writes after this line.
-    if (m_report && kind != Kind::SoundServer)
-        m_report(kind, line);
+    if (m_report && found.kind != Kind::SoundServer)
+        m_report(found.kind, found.line);
     {
         std::lock_guard lock(m_mutex);
-        m_player = std::move(player);
-        m_kind = kind;
+        m_player = std::move(found.player);
+        m_kind = found.kind;
         m_known = true;
         if (m_player && !m_preload.empty())
             m_player->preload(m_preload);
@@ -49,14 +36,14 @@ void SoundOutput::choose()
             m_player->prepare();
         m_preload.clear();
     }
-    m_chosen.notify_all();
+    m_found.notify_all();
 }
 
 SoundOutput::Kind SoundOutput::kind()
 {
     std::unique_lock lock(m_mutex);
     startSearch();
-    m_chosen.wait(lock, [this] { return m_known; });
+    m_found.wait(lock, [this] { return m_known; });
     return m_kind;
 }
 

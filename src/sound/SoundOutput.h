@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OutputChoice.h"
 #include "speech/SamplePlayer.h"
 
 #include <condition_variable>
@@ -11,24 +12,22 @@
 
 namespace tessary {
 
-// The player for this machine: the sound server when one answers, SDL's audio (plain ALSA) when
-// none does, silence when nothing can play. Finding out can take a while (a server that does not
-// answer, a slow device), so it happens on a thread of its own, from the first prepare(), play
-// or kind(): the window asks once it is shown, so that none of it comes before the first paint.
-// Plays before the output is known are silent, and nothing waits for it but kind().
+// The player the programs hold, over whichever output this machine has (see OutputChoice).
+// Finding it can take a while (a server that does not answer, a slow device, the sound module
+// to load), so it happens on a thread of its own, from the first prepare(), play or kind(): the
+// window asks once it is shown, so that none of it comes before the first paint. Plays before the
+// output is known are silent, and nothing waits for it but kind().
 class SoundOutput final : public SamplePlayer
 {
 public:
-    enum class Kind {
-        SoundServer,
-        Sdl,
-        None,
-    };
+    using Kind = OutputChoice::Kind;
+    // How the output is found: OutputChoice::find, or SoundModule::findOutput.
+    using Finder = std::function<OutputChoice()>;
     // Called once, on the searching thread, when the output is not the sound server: one line
     // that says what is used instead.
     using Report = std::function<void(Kind, const std::string& line)>;
 
-    explicit SoundOutput(Report report = {});
+    SoundOutput(Finder finder, Report report = {});
     ~SoundOutput() override;
     SoundOutput(const SoundOutput&) = delete;
     SoundOutput& operator=(const SoundOutput&) = delete;
@@ -44,16 +43,17 @@ public:
 private:
     // Under m_mutex.
     void startSearch();
-    void choose();
+    void search();
 
-    mutable std::mutex m_mutex;
-    std::condition_variable m_chosen;
+    Finder m_finder;
+    Report m_report;
+    std::mutex m_mutex;
+    std::condition_variable m_found;
     bool m_known = false;
     Kind m_kind = Kind::None;
     std::unique_ptr<SamplePlayer> m_player;
     std::vector<std::string> m_preload; // asked for before the player was there
     bool m_prepare = false;
-    Report m_report;
     std::thread m_search;
 };
 

@@ -7,8 +7,10 @@
 //                                 the joined code string; reaches out only through its hooks
 //   Speaker         (speech/)     stem -> sample path in the SampleSet -> SamplePlayer
 //   SpeakSequencer  (speech/)     SPEAK: 30 plays one Pace apart, stepped by Timer1's ticks
-//   PulseSamplePlayer, SdlSamplePlayer (sound/)  the sound server's stream, or SDL where no
-//                                 server answers; samples decoded off-thread by a SampleCache
+//   SoundOutput     (sound/)      the player the window holds: once the window is up it loads
+//                                 the sound module and finds PulseSamplePlayer (the sound
+//                                 server's stream) or SdlSamplePlayer; samples decoded
+//                                 off-thread by a SampleCache
 //   MainWindow      (window/)     Form1: owns the controls and forwards their events
 //
 // A keystroke in slot 5: Text5 textChanged -> SlotRow::setSlotText(5) -> SlotChanged:

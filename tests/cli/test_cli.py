@@ -12,7 +12,7 @@ import unittest
 import wave
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import tone, write_wav  # noqa: E402
+from harness import plant_libraries, tone, write_wav  # noqa: E402
 
 TESSARY = os.environ.get("TESSARY_CLI", "tessary")
 WORD = ["hh1", "eh", "ll", "ow"]
@@ -122,14 +122,9 @@ class CommandLine(unittest.TestCase):
         self.assertNotIn("RPATH", needed)
         plant = os.path.join(self.tmp, "plant")
         os.makedirs(plant)
-        source = os.path.join(plant, "planted.c")
-        with open(source, "w") as f:
-            f.write('#include <unistd.h>\n__attribute__((constructor)) static void planted(void)'
-                    ' { write(2, "PLANTED\\n", 8); }\n')
         # espeak-ng is loaded when the program first spells, by its name alone.
-        for lib in re.findall(r"Shared library: \[(.+?)\]", needed) + ["libespeak-ng.so.1"]:
-            subprocess.run(["cc", "-shared", "-fPIC", "-o", os.path.join(plant, lib), source],
-                           check=True)
+        plant_libraries(plant, re.findall(r"Shared library: \[(.+?)\]", needed) +
+                        ["libespeak-ng.so.1"])
         res = subprocess.run([TESSARY, "spell", "hello"], env=self.env, cwd=plant,
                              capture_output=True, text=True, timeout=60)
         self.assertEqual((res.returncode, res.stdout, res.stderr), (0, "hh1 eh ll ow pa1\n", ""))

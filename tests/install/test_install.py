@@ -11,7 +11,7 @@ import unittest
 import wave
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import Session, find, px  # noqa: E402
+from harness import Session, find, plant_libraries, px  # noqa: E402
 
 BUILD = os.environ["TESSARY_BUILD_DIR"]
 APP_ID = "org.quorlin.Tessary"
@@ -21,6 +21,7 @@ METAINFO = f"share/metainfo/{APP_ID}.metainfo.xml"
 EXPECTED = [
     "bin/quorlin-tessary",
     "bin/tessary",
+    "lib/quorlin-tessary/modules/libtessary-sound.so",
     "share/man/man1/tessary.1.gz",
     "share/man/man1/quorlin-tessary.1.gz",
     "share/doc/quorlin-tessary/copyright",
@@ -70,6 +71,15 @@ class Install(unittest.TestCase):
         self.assertEqual((res.returncode, res.stdout), (0, "hh1 eh ll ow pa3 ww er2 ll pa1 dd1 pa1\n"))
         res = run([tessary, "codes", "--text", "--format", "c", "hello"])
         self.assertEqual(res.stdout, "const uint8_t word[] = { 0x1B, 0x07, 0x2D, 0x35, 0x00 };\n")
+        # No RUNPATH on either program, and a library planted in the working folder under the
+        # name espeak-ng is loaded by stays there.
+        for program in ("bin/tessary", "bin/quorlin-tessary",
+                        "lib/quorlin-tessary/modules/libtessary-sound.so"):
+            self.assertNotIn("PATH", run(["readelf", "-d", os.path.join(prefix, program)]).stdout)
+        with tempfile.TemporaryDirectory() as plant:
+            plant_libraries(plant, ["libespeak-ng.so.1"])
+            res = run([tessary, "spell", "hello"], cwd=plant)
+            self.assertEqual((res.returncode, res.stdout, res.stderr), (0, "hh1 eh ll ow pa1\n", ""))
         for page in ("tessary", "quorlin-tessary"):
             res = run(["man", "--warnings", "-l", os.path.join(prefix, f"share/man/man1/{page}.1.gz")],
                       env=dict(os.environ, MANWIDTH="80"))
