@@ -10,8 +10,10 @@ namespace tessary {
 struct PlayTiming
 {
     // A step that begins later than this after it was due is timed from its real start: the
-    // run becomes longer, never hurried.
-    static constexpr std::chrono::milliseconds kStepLateness{4};
+    // run becomes longer, never hurried. Up to it, a player with a timeline still places the
+    // step on its frame; one without (SDL, whose buffer quantises every start to 11.6 ms anyway)
+    // sounds it that late, and the next interval is that much shorter.
+    static constexpr std::chrono::milliseconds kStepLateness{10};
     // A run of timed plays starts this far past the stream's read position; it absorbs a step's
     // lateness and a busy moment between the step and its play.
     static constexpr std::chrono::milliseconds kLead{20};
@@ -21,7 +23,8 @@ struct PlayTiming
     // starts a new run with it instead.
     static constexpr std::chrono::milliseconds kLateLimit = kLead - kSinkAhead;
 
-    static_assert(kStepLateness < kLateLimit,
+    // The way from a step to the player (a lock, a stat of the sample file) takes the rest.
+    static_assert(kLateLimit - kStepLateness >= std::chrono::milliseconds(5),
                   "a step the sequencer keeps in its run must keep its place in the player's");
 };
 
