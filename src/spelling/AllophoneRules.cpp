@@ -68,7 +68,7 @@ constexpr Fixed kVowels[] = {
 constexpr Fixed kConsonants[] = {
     {"p", {"pp"}},   {"f", {"ff"}},  {"v", {"vv"}},   {"T", {"th"}}, {"s", {"ss"}}, {"z", {"zz"}},
     {"S", {"sh"}},   {"Z", {"zh"}},  {"m", {"mm"}},   {"N", {"ng"}}, {"w", {"ww"}}, {"W", {"wh"}},
-    {"tS", {"ch"}},  {"dZ", {"jh"}}, {"t#", {"tt2"}}, // the tap of butter, computer
+    {"tS", {"ch"}},  {"dZ", {"jh"}}, {"t#", {"dd2"}}, // the tap of butter, computer
     {"?", {"tt1"}},                                   // a glottal stop stands for t: button
     {"n-", {"nn1"}},                                  // syllabic n: button
     {"x", {"hh1"}},
@@ -114,6 +114,11 @@ bool isStop(std::string_view allophone)
                                                   "kk3", "bb1", "bb2", "dd1", "dd2",
                                                   "gg1", "gg2", "gg3", "ch",  "jh"};
     return in(kStops, allophone);
+}
+
+bool isNasal(std::string_view allophone)
+{
+    return allophone == "mm" || allophone == "nn1" || allophone == "nn2" || allophone == "ng";
 }
 
 bool isPause(std::string_view allophone)
@@ -190,12 +195,12 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& p
         if (p == "k") {
             if (i > 0 && name(i - 1) == "s")
                 add = {"kk2"}; // sky
-            else if (finalCluster(i))
-                add = {"kk2"}; // six
+            else if (last)
+                add = {"kk2"}; // back
             else if (nextIsVowel(i))
                 add = {nextIsBack(i) ? "kk3" : "kk1"}; // comb, can't
             else
-                add = {"kk3"}; // before a consonant: clean
+                add = {"kk3"}; // before a consonant, at a word's end too: six as sixteen
         } else if (p == "g") {
             if (finalCluster(i))
                 add = {"gg3"}; // wig, eggs
@@ -217,7 +222,7 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& p
             if (i > 0 && in(kHoldsR, name(i - 1)))
                 add = {}; // store, fir: the vowel has it
             else
-                add = {!first && initialCluster(i) ? "rr2" : "rr1"}; // brain, rural
+                add = {i > 0 && !isVowel(name(i - 1)) ? "rr2" : "rr1"}; // brain, hundred; rural
         } else if (p == "j") {
             add = {first ? "yy2" : "yy1"}; // yes, cute
         } else if (p == "D") {
@@ -239,7 +244,9 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& p
         // Anything else (a phoneme of another language) is left out.
 
         for (std::string_view a : add) {
-            if (isStop(a) && !out.empty() && !isStop(out.back()) && !isPause(out.back()))
+            // A nasal is the closure of the stop after it (send, pink): no pause between them.
+            if (isStop(a) && !out.empty() && !isStop(out.back()) && !isPause(out.back()) &&
+                !isNasal(out.back()))
                 out.emplace_back(closureBefore(a));
             out.emplace_back(a);
         }
@@ -248,9 +255,6 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& p
             // A stressed short vowel, or a word's last schwa (cheetah), is held twice as long.
             const bool stressed = w[i].stress == Stress::Primary;
             if (in(kDoublable, a) && (stressed || (last && a == "ax" && n > 2)))
-                out.emplace_back(a);
-            // FF, TH and SS are doubled at the start of a word.
-            if (first && (a == "ff" || a == "th" || a == "ss"))
                 out.emplace_back(a);
         }
     }

@@ -57,6 +57,9 @@ void TestSpeller::variantByPosition_data()
     QTest::newRow("Sky: KK2 after S") << "Sky"
                                       << "kk2"
                                       << "kk1";
+    QTest::newRow("six: KK3 before a consonant, as in sixteen") << "six"
+                                                                << "kk3"
+                                                                << "kk2";
     QTest::newRow("Got: GG1 before a back vowel") << "Got"
                                                   << "gg1"
                                                   << "gg2";
@@ -96,6 +99,9 @@ void TestSpeller::variantByPosition_data()
     QTest::newRow("Brain: RR2 in an initial cluster") << "Brain"
                                                       << "rr2"
                                                       << "rr1";
+    QTest::newRow("hundred: RR2 after a consonant inside a word") << "hundred"
+                                                                  << "rr2"
+                                                                  << "rr1";
     QTest::newRow("Yes: YY2 at the start") << "Yes"
                                            << "yy2"
                                            << "yy1";
@@ -157,13 +163,17 @@ void TestSpeller::pausesAndLength_data()
         << "hh1 eh ll ow pa3 ww er2 ll pa1 dd1 pa1";
     QTest::newRow("PA3 before an unvoiced stop, a stressed vowel doubled") << "apple"
                                                                            << "ae ae pa3 pp el pa1";
-    QTest::newRow("initial TH and FF doubled") << "thin fin"
-                                               << "th th ih ih nn1 pa3 ff ff ih ih nn1 pa1";
+    QTest::newRow("initial TH and FF single") << "thin fin"
+                                              << "th ih ih nn1 pa3 ff ih ih nn1 pa1";
+    QTest::newRow("no pause between a nasal and its stop") << "send pink"
+                                                           << "ss eh eh nn1 dd1 pa3 pp ih ih ng "
+                                                              "kk2 pa1";
     QTest::newRow("PA4 after a clause, PA5 after a sentence and at its end")
         << "No, he. No."
         << "nn2 ow pa4 hh1 iy pa5 nn2 ow pa5";
-    QTest::newRow("numbers are read as words") << "42"
-                                               << "ff ff or pa3 tt2 iy pa3 tt2 uw2 pa1";
+    QTest::newRow("numbers are read as words, a flapped t as DD2") << "42"
+                                                                   << "ff or pa1 dd2 iy pa3 tt2 "
+                                                                      "uw2 pa1";
     QTest::newRow("nothing to say") << " ,. "
                                     << "";
 }
