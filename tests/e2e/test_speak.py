@@ -51,8 +51,11 @@ class SpeakEndToEnd(unittest.TestCase):
             print("SPEAK at 50 ms, onset intervals at the sink (frames):", sorted(set(gaps)))
             self.assertEqual(len(heard), 30, heard)
             pace = RATE * 50 // 1000
-            for g in gaps:
-                self.assertLessEqual(abs(g - pace), RATE // 2000, f"{g} frames, not {pace}")
+            # Every onset one pace after the last, to half a millisecond; a stall of the machine
+            # past what the player absorbs (15 ms) may lengthen one interval, never shorten it.
+            off = [g for g in gaps if abs(g - pace) > RATE // 2000]
+            self.assertLessEqual(len(off), 1, f"intervals {gaps}, not {pace} frames")
+            self.assertTrue(all(g > pace for g in off), f"a hurried step: {off}")
 
     def test_audition_server_restart_and_copy(self):
         hh1 = HH1_HEARD
