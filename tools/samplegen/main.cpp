@@ -22,6 +22,8 @@ using namespace tessary::samplegen;
 
 namespace {
 
+constexpr const char* kUsage = "usage: tessary-samplegen --durations FILE --out DIR [--report] "
+                               "[--carrier MNEMONIC=CARRIER/TARGET]...";
 constexpr double kPeakDbfs = -3.0;
 // Faster speech first: the fastest rate that gives a long enough segment sounds most natural.
 constexpr int kRates[] = {175, 150, 125, 100, 80};
@@ -122,10 +124,30 @@ double loudest10msRms(const std::vector<std::int16_t>& s, int rate)
     return db(best / 32768.0);
 }
 
+void overrideCarrier(std::vector<SampleRecipe>& recipes, const std::string& spec)
+{
+    const auto eq = spec.find('=');
+    const auto slash = spec.find('/', eq);
+    if (eq == std::string::npos || slash == std::string::npos)
+        throw std::runtime_error("--carrier takes MNEMONIC=CARRIER/TARGET, not " + spec);
+    const std::string mnemonic = spec.substr(0, eq);
+    for (SampleRecipe& r : recipes) {
+        if (r.mnemonic == mnemonic) {
+            r.carrier = spec.substr(eq + 1, slash - eq - 1);
+            r.target = spec.substr(slash + 1);
+            r.occurrence = 1;
+            return;
+        }
+    }
+    throw std::runtime_error("--carrier: no allophone " + mnemonic);
+}
+
 int run(int argc, char** argv)
 {
     std::string durationsPath, outDir;
     bool report = false;
+    // --carrier MNEMONIC=CARRIER/TARGET: another cut to try for one allophone, when tuning.
+    std::vector<SampleRecipe> recipes = sampleRecipes();
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--durations" && i + 1 < argc)
@@ -134,12 +156,13 @@ int run(int argc, char** argv)
             outDir = argv[++i];
         else if (a == "--report")
             report = true;
+        else if (a == "--carrier" && i + 1 < argc)
+            overrideCarrier(recipes, argv[++i]);
         else
-            throw std::runtime_error(
-                "usage: tessary-samplegen --durations FILE --out DIR [--report]");
+            throw std::runtime_error(kUsage);
     }
     if (durationsPath.empty() || outDir.empty())
-        throw std::runtime_error("usage: tessary-samplegen --durations FILE --out DIR [--report]");
+        throw std::runtime_error(kUsage);
 
     const auto durations = readDurations(durationsPath);
     EspeakRenderer espeak;
@@ -147,7 +170,7 @@ int run(int argc, char** argv)
 
     std::vector<Made> set;
     double peak = 0;
-    for (const SampleRecipe& recipe : sampleRecipes()) {
+    for (const SampleRecipe& recipe : recipes) {
         const auto d = durations.find(recipe.mnemonic);
         if (d == durations.end())
             throw std::runtime_error("no duration for " + recipe.mnemonic);
