@@ -266,11 +266,6 @@ SdlSamplePlayer::~SdlSamplePlayer()
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-bool SdlSamplePlayer::available() const
-{
-    return m_impl->audioUp;
-}
-
 void SdlSamplePlayer::prepare()
 {
     std::lock_guard lock(m_impl->mutex);

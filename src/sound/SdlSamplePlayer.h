@@ -26,8 +26,6 @@ public:
     SdlSamplePlayer(const SdlSamplePlayer&) = delete;
     SdlSamplePlayer& operator=(const SdlSamplePlayer&) = delete;
 
-    // Whether SDL's audio started at all; openDevice() tells whether anything can play.
-    bool available() const;
     void play(const std::string& path) override;
     // Asks for the device, so that the first play finds it open.
     void prepare() override;
