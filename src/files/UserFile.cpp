@@ -86,8 +86,9 @@ UserFile::Contents UserFile::read(const std::filesystem::path& file, std::size_t
         c.problem = because(file, "is " + kindOf(st.st_mode) + ", not a file to read");
         return c;
     }
+    const std::string tooLarge = "is larger than the limit of " + describeSize(limit);
     if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > limit) {
-        c.problem = because(file, "is larger than the limit of " + describeSize(limit));
+        c.problem = because(file, tooLarge);
         return c;
     }
     // Read one byte past the size: a file that grows meanwhile is refused, not read without end.
@@ -107,7 +108,7 @@ UserFile::Contents UserFile::read(const std::filesystem::path& file, std::size_t
         got += static_cast<std::size_t>(n);
     }
     if (got > limit) {
-        c.problem = because(file, "is larger than the limit of " + describeSize(limit));
+        c.problem = because(file, tooLarge);
         c.bytes.clear();
         return c;
     }
