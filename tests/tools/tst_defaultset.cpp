@@ -152,7 +152,7 @@ void TestDefaultSet::eachSample()
     QCOMPARE(w.format, 1); // PCM
     QCOMPARE(w.channels, 1);
     QCOMPARE(w.bits, 16);
-    QCOMPARE(w.rate, 22050); // espeak-ng's own rate
+    QCOMPARE(w.rate, 22050); // the set's one rate
     const double length = w.samples.size() * 1000.0 / w.rate;
     QVERIFY2(std::abs(length - ms) <= 1.0,
              qPrintable(QString("%1 ms, chip %2").arg(length).arg(ms)));

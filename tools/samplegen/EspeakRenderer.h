@@ -18,7 +18,8 @@ struct Rendering
     std::vector<PhonemeEvent> phonemes;
 };
 
-// espeak-ng, en-us, speaking phoneme strings synchronously into memory.
+// espeak-ng, en-us on its Klatt synthesiser unless told otherwise, speaking phoneme strings
+// synchronously into memory.
 class EspeakRenderer
 {
 public:
@@ -28,10 +29,14 @@ public:
     EspeakRenderer& operator=(const EspeakRenderer&) = delete;
 
     int sampleRate() const { return m_sampleRate; }
-    Rendering render(const std::string& phonemes, int wordsPerMinute);
+    // `voice` empty: the set's own voice.
+    Rendering render(const std::string& phonemes, int wordsPerMinute, const std::string& voice);
 
 private:
+    void useVoice(const std::string& name);
+
     int m_sampleRate = 0;
+    std::string m_voice;
 };
 
 } // namespace tessary::samplegen

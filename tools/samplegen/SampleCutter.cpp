@@ -7,7 +7,6 @@
 namespace tessary::samplegen {
 
 namespace {
-constexpr double kFadeMs = 4.0;
 constexpr double kBurstFadeMs = 1.0;
 constexpr double kBurstThreshold = 0.15; // of the stop's peak: where the burst begins
 } // namespace
@@ -39,7 +38,8 @@ std::optional<SampleCutter::Span> SampleCutter::find(const Rendering& r,
     return std::nullopt;
 }
 
-SampleCutter::Signal SampleCutter::middle(const Rendering& r, Span span, std::size_t length) const
+SampleCutter::Signal SampleCutter::middle(const Rendering& r, Span span, std::size_t length,
+                                          double fadeMs) const
 {
     Signal out(length, 0.0);
     // Shorter than wanted: the whole segment, centred in silence.
@@ -48,13 +48,13 @@ SampleCutter::Signal SampleCutter::middle(const Rendering& r, Span span, std::si
     const std::size_t at = (length - take) / 2;
     for (std::size_t i = 0; i < take; ++i)
         out[at + i] = r.pcm[from + i];
-    fadeIn(out, at, at + take, frames(kFadeMs));
-    fadeOut(out, at, at + take, frames(kFadeMs));
+    fadeIn(out, at, at + take, frames(fadeMs));
+    fadeOut(out, at, at + take, frames(fadeMs));
     return out;
 }
 
 SampleCutter::Signal SampleCutter::stop(const Rendering& r, Span span, std::size_t length,
-                                        std::size_t release) const
+                                        std::size_t release, double fadeMs) const
 {
     const std::size_t reach = std::min(r.pcm.size(), span.end + release);
     double peak = 0;
@@ -73,7 +73,7 @@ SampleCutter::Signal SampleCutter::stop(const Rendering& r, Span span, std::size
     for (std::size_t i = first; i < end; ++i)
         out[at + (i - first)] = r.pcm[i];
     fadeIn(out, at, length, frames(kBurstFadeMs));
-    fadeOut(out, at, length, frames(kFadeMs));
+    fadeOut(out, at, length, frames(fadeMs));
     return out;
 }
 

@@ -30,11 +30,13 @@ public:
     std::optional<Span> find(const Rendering& r, const std::vector<std::string>& targets,
                              int occurrence) const;
 
-    // `length` frames from the middle of the span, faded in and out.
-    Signal middle(const Rendering& r, Span span, std::size_t length) const;
+    // `length` frames from the middle of the span, faded in and out over `fadeMs`.
+    Signal middle(const Rendering& r, Span span, std::size_t length, double fadeMs) const;
     // A stop: its burst and `release` frames into what follows, preceded by the closure as it
-    // was spoken (or silence where that would reach into the previous phoneme).
-    Signal stop(const Rendering& r, Span span, std::size_t length, std::size_t release) const;
+    // was spoken (or silence where that would reach into the previous phoneme); the release
+    // fades out over `fadeMs`.
+    Signal stop(const Rendering& r, Span span, std::size_t length, std::size_t release,
+                double fadeMs) const;
 
 private:
     // Raised-cosine fades over the first or last `frames` of s[begin, end).

@@ -1,8 +1,9 @@
 // Generates the default sample set: one <mnemonic>.wav per allophone, cut out of espeak-ng's
-// speech and brought to the allophone's duration on the real chip.
+// or flite's speech and brought to the allophone's duration on the real chip.
 //
 //   tessary-samplegen --durations al2-durations.tsv --out DIR [--report]
 #include "EspeakRenderer.h"
+#include "FliteRenderer.h"
 #include "SampleCutter.h"
 #include "SampleRecipe.h"
 #include "sound/WavWriter.h"
@@ -16,21 +17,24 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace tessary::samplegen;
 
 namespace {
 
-constexpr const char* kUsage = "usage: tessary-samplegen --durations FILE --out DIR [--report] "
-                               "[--carrier MNEMONIC=CARRIER/TARGET]...";
+constexpr const char* kUsage =
+    "usage: tessary-samplegen --durations FILE --out DIR [--report] "
+    "[--recipe 'MNEMONIC [carrier=PHONEMES] [target=PHONEMES] [voice=VOICE] [db=DB] "
+    "[release=MS] [fade=MS]']...";
 constexpr double kPeakDbfs = -3.0;
 // Faster speech first: the fastest rate that gives a long enough segment sounds most natural.
 constexpr int kRates[] = {175, 150, 125, 100, 80};
 // A steady sound is cut from the middle of a segment this much longer than the cut, so that
 // none of the transitions at its edges come along. Chosen by the listening judge's training
-// list: 1.3 gave 99 of 244 words, 2.0 gives 106 (validation 32 -> 34 of 107); 1.75 and 2.25
-// gave 94 and 96, so this is a narrow best, not a trend.
+// list when the set was cut from espeak-ng: 1.3 gave 99 of 244 words, 2.0 gave 106; 1.75 and
+// 2.25 gave 94 and 96, so this is a narrow best, not a trend.
 constexpr double kSteadyMargin = 2.0;
 constexpr int kStopRate = 175;
 
@@ -69,8 +73,28 @@ struct Made
     double segmentMs = 0;
 };
 
-Made make(const SampleRecipe& recipe, double chipMs, EspeakRenderer& espeak,
-          const SampleCutter& cutter)
+// The synthesisers the recipes speak with: English text for a voice named "flite:NAME" (the
+// set's own voice, where a recipe names none), espeak-ng's phonemes for any other (its
+// "en-us+klatt" and the like). The set keeps espeak-ng's rate, 22050 Hz.
+struct Speech
+{
+    static constexpr std::string_view kSetVoice = "flite:rms";
+
+    EspeakRenderer espeak;
+    FliteRenderer flite{espeak.sampleRate()};
+
+    int sampleRate() const { return espeak.sampleRate(); }
+    Rendering render(const SampleRecipe& recipe, int rate)
+    {
+        constexpr std::string_view kFlite = "flite:";
+        const std::string voice = recipe.voice.empty() ? std::string(kSetVoice) : recipe.voice;
+        if (voice.starts_with(kFlite))
+            return flite.render(recipe.carrier, rate, voice.substr(kFlite.size()));
+        return espeak.render(recipe.carrier, rate, voice);
+    }
+};
+
+Made cut(const SampleRecipe& recipe, double chipMs, Speech& espeak, const SampleCutter& cutter)
 {
     Made made{&recipe, {}, 0, 0};
     const std::size_t length = cutter.frames(chipMs);
@@ -80,7 +104,7 @@ Made make(const SampleRecipe& recipe, double chipMs, EspeakRenderer& espeak,
     }
     const std::vector<std::string> targets = words(recipe.target);
     auto attempt = [&](int rate) {
-        Rendering r = espeak.render(recipe.carrier, rate);
+        Rendering r = espeak.render(recipe, rate);
         const auto span = cutter.find(r, targets, recipe.occurrence);
         if (!span)
             throw std::runtime_error(recipe.mnemonic + ": no '" + recipe.target + "' in [[" +
@@ -92,7 +116,7 @@ Made make(const SampleRecipe& recipe, double chipMs, EspeakRenderer& espeak,
         auto [r, span] = attempt(kStopRate);
         made.rate = kStopRate;
         made.segmentMs = span.size() * 1000.0 / espeak.sampleRate();
-        made.signal = cutter.stop(r, span, length, cutter.frames(recipe.releaseMs));
+        made.signal = cutter.stop(r, span, length, cutter.frames(recipe.releaseMs), recipe.fadeMs);
         return made;
     }
     const double margin = recipe.cut == SampleRecipe::Cut::Steady ? kSteadyMargin : 1.0;
@@ -101,10 +125,44 @@ Made make(const SampleRecipe& recipe, double chipMs, EspeakRenderer& espeak,
         if (span.size() >= margin * double(length) || rate == kRates[std::size(kRates) - 1]) {
             made.rate = rate;
             made.segmentMs = span.size() * 1000.0 / espeak.sampleRate();
-            made.signal = cutter.middle(r, span, length);
+            made.signal = cutter.middle(r, span, length, recipe.fadeMs);
             return made;
         }
     }
+    return made;
+}
+
+// The RMS of the loudest 10 ms: how loud a sample sounds, for matching levels.
+double loudness(const SampleCutter::Signal& s, int rate)
+{
+    const std::size_t w = static_cast<std::size_t>(rate / 100);
+    double best = 0;
+    for (std::size_t i = 0; i + w <= s.size(); i += w / 4) {
+        double sum = 0;
+        for (std::size_t k = 0; k < w; ++k)
+            sum += s[i + k] * s[i + k];
+        best = std::max(best, sum / double(w));
+    }
+    return std::sqrt(best);
+}
+
+// A sound cut from another voice is brought to the level the set's own voice gives it (`base`,
+// the table's row), so that the voices' different loudness does not unbalance the set; then
+// the recipe's own gain applies.
+Made make(const SampleRecipe& recipe, const SampleRecipe& base, double chipMs, Speech& espeak,
+          const SampleCutter& cutter)
+{
+    Made made = cut(recipe, chipMs, espeak, cutter);
+    double scale = std::pow(10.0, recipe.gainDb / 20);
+    if (!recipe.voice.empty() && recipe.voice != Speech::kSetVoice &&
+        recipe.cut != SampleRecipe::Cut::Pause) {
+        const double own = loudness(made.signal, espeak.sampleRate());
+        const double set = loudness(cut(base, chipMs, espeak, cutter).signal, espeak.sampleRate());
+        if (own > 0 && set > 0)
+            scale *= set / own;
+    }
+    for (double& v : made.signal)
+        v *= scale;
     return made;
 }
 
@@ -126,30 +184,65 @@ double loudest10msRms(const std::vector<std::int16_t>& s, int rate)
     return db(best / 32768.0);
 }
 
-void overrideCarrier(std::vector<SampleRecipe>& recipes, const std::string& spec)
+double number(const std::string& field, const std::string& value)
 {
-    const auto eq = spec.find('=');
-    const auto slash = spec.find('/', eq);
-    if (eq == std::string::npos || slash == std::string::npos)
-        throw std::runtime_error("--carrier takes MNEMONIC=CARRIER/TARGET, not " + spec);
-    const std::string mnemonic = spec.substr(0, eq);
-    for (SampleRecipe& r : recipes) {
-        if (r.mnemonic == mnemonic) {
-            r.carrier = spec.substr(eq + 1, slash - eq - 1);
-            r.target = spec.substr(slash + 1);
-            r.occurrence = 1;
-            return;
-        }
+    std::size_t used = 0;
+    try {
+        const double v = std::stod(value, &used);
+        if (used == value.size() && std::isfinite(v))
+            return v;
+    } catch (const std::logic_error&) {
     }
-    throw std::runtime_error("--carrier: no allophone " + mnemonic);
+    throw std::runtime_error("--recipe: '" + field + "' is not a number");
+}
+
+// Another recipe for one allophone: the mnemonic, then the fields that change
+// ("kk3 carrier=@k'aIt target=k voice=en-us db=3"); a "+" in a carrier or target stands for a space
+// ("xr voice=flite:rms carrier=repair target=eh+r"). The judge's choices are such changes, and
+// `--recipe` tries more.
+void overrideRecipe(std::vector<SampleRecipe>& recipes, const std::string& spec)
+{
+    std::istringstream in(spec);
+    std::string mnemonic;
+    in >> mnemonic;
+    const auto r = std::find_if(recipes.begin(), recipes.end(),
+                                [&](const SampleRecipe& r) { return r.mnemonic == mnemonic; });
+    if (r == recipes.end())
+        throw std::runtime_error("--recipe: no allophone '" + mnemonic + "'");
+    for (std::string field; in >> field;) {
+        const auto eq = field.find('=');
+        const std::string key = field.substr(0, eq);
+        std::string value = eq == std::string::npos ? "" : field.substr(eq + 1);
+        if (key == "carrier" || key == "target")
+            std::replace(value.begin(), value.end(), '+', ' ');
+        if (eq == std::string::npos || value.empty())
+            throw std::runtime_error("--recipe: '" + field + "' is not KEY=VALUE");
+        if (key == "carrier")
+            r->carrier = value;
+        else if (key == "target")
+            r->target = value;
+        else if (key == "voice")
+            r->voice = value;
+        else if (key == "db")
+            r->gainDb = number(field, value);
+        else if (key == "fade")
+            r->fadeMs = number(field, value);
+        else if (key == "release")
+            r->releaseMs = static_cast<int>(number(field, value));
+        else
+            throw std::runtime_error("--recipe: no field '" + key + "'");
+        if (key == "carrier" || key == "target")
+            r->occurrence = 1;
+    }
 }
 
 int run(int argc, char** argv)
 {
     std::string durationsPath, outDir;
     bool report = false;
-    // --carrier MNEMONIC=CARRIER/TARGET: another cut to try for one allophone, when tuning.
     std::vector<SampleRecipe> recipes = sampleRecipes();
+    for (const std::string& change : chosenChanges())
+        overrideRecipe(recipes, change);
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--durations" && i + 1 < argc)
@@ -158,8 +251,8 @@ int run(int argc, char** argv)
             outDir = argv[++i];
         else if (a == "--report")
             report = true;
-        else if (a == "--carrier" && i + 1 < argc)
-            overrideCarrier(recipes, argv[++i]);
+        else if (a == "--recipe" && i + 1 < argc)
+            overrideRecipe(recipes, argv[++i]);
         else
             throw std::runtime_error(kUsage);
     }
@@ -167,16 +260,17 @@ int run(int argc, char** argv)
         throw std::runtime_error(kUsage);
 
     const auto durations = readDurations(durationsPath);
-    EspeakRenderer espeak;
+    Speech espeak;
     const SampleCutter cutter(espeak.sampleRate());
 
     std::vector<Made> set;
     double peak = 0;
-    for (const SampleRecipe& recipe : recipes) {
+    for (std::size_t i = 0; i < recipes.size(); ++i) {
+        const SampleRecipe& recipe = recipes[i];
         const auto d = durations.find(recipe.mnemonic);
         if (d == durations.end())
             throw std::runtime_error("no duration for " + recipe.mnemonic);
-        set.push_back(make(recipe, d->second, espeak, cutter));
+        set.push_back(make(recipe, sampleRecipes()[i], d->second, espeak, cutter));
         for (double v : set.back().signal)
             peak = std::max(peak, std::abs(v));
     }
