@@ -1,20 +1,30 @@
 #include "CommandLine.h"
 
+#include "TextSource.h"
 #include "Utterance.h"
 #include "catalogue/AllophoneTable.h"
 #include "catalogue/ChipDurations.h"
 #include "composer/CodeFormat.h"
+#include "composer/JsonText.h"
+#include "composer/Vocabulary.h"
+#include "composer/VocabularyHeader.h"
 #include "files/UserFile.h"
 #include "sound/SoundOutput.h"
 #include "sound/WavWriter.h"
 #include "speech/SampleSet.h"
+#include "spelling/Alternatives.h"
 #include "spelling/Speller.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <istream>
 #include <ostream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -24,6 +34,10 @@ namespace {
 
 constexpr const char* kVersion = TESSARY_VERSION;
 constexpr int kMaxPace = 65535; // the longest step a timer of the original could hold
+// A vocabulary is a few hundred lines; more is a mistake, not a vocabulary.
+constexpr std::size_t kMaxVocabulary = 1024 * 1024;
+// Between two spellings that `say --alternatives` plays: two of the chip's longest pauses.
+const std::vector<std::string> kGap = {"pa5", "pa5"};
 
 // The work could not be done: exit status 1.
 class Failure : public std::runtime_error
@@ -36,14 +50,16 @@ const char* const kProgramHelp = R"(Usage: tessary COMMAND [OPTION]... [ARGUMENT
 Spell English in SP0256-AL2 allophones, and give their codes in the forms firmware takes.
 
 Commands:
-  spell TEXT...        the allophone spelling of the text
+  spell TEXT...        the allophone spelling of the text (--alternatives WORD: other ways)
   codes ITEM...        the code string of the items (--format dollar, hex, dec, c, basic)
   say ITEM...          plays the items through the sample set
-  render ITEM...       writes the items' sound to a WAV file (--output FILE.wav)
+  render ITEM...       writes the items' sound to a WAV file (--output FILE.wav, or - )
+  vocab FILE           a header of every entry of a vocabulary file (--format c, arduino, json)
   list                 the 64 allophones: code, mnemonic, example word, time on the chip
 
 An ITEM is a mnemonic (hh1), a code text ($1B) or a number (27, 0x1B); with --text the
-items are English text, spelled first.
+items are English text, spelled first. '-' in place of the text or items reads them from
+standard input, --file FILE from a file.
 
   -h, --help           this help; 'tessary COMMAND --help' for a command's own
       --version        the version
@@ -54,14 +70,22 @@ Exit status: 0 done, 1 the work could not be done, 2 a wrong command line.
 const char* helpOf(const std::string& command)
 {
     if (command == "spell")
-        return R"(Usage: tessary spell TEXT...
+        return R"(Usage: tessary spell [--lines] [--json] [--file FILE] TEXT...
+       tessary spell --alternatives [--json] WORD
 Prints the allophone spelling of the English text: mnemonics in lower case, separated by single
 spaces, on one line. Words are separated by pa3, clauses end in pa4 and sentences in pa5, and
 the spelling ends in a pause. Words in ~/.config/quorlin-tessary/words are spelled as given
 there, one word and its mnemonics on each line.
+
+  -, --file FILE    the text from standard input, or from FILE, of any length
+  --lines           each line of the text spelled on a line of its own
+  --json            {"text", "mnemonics", "codes", "codeString"}; one object a line with --lines
+  --alternatives    the ways to spell WORD, one a line with its code string: the rules' own
+                    first, then the word with one sound in its other variant on the chip, a
+                    short vowel doubled or single, the other reading of a word like "live"
 )";
     if (command == "codes")
-        return R"(Usage: tessary codes [--format FORMAT] [--text] ITEM...
+        return R"(Usage: tessary codes [--format FORMAT] [--text] [--lines] [--json] [--file FILE] ITEM...
 Prints the code string of the items on one line. FORMAT is one of
   dollar   $1B$07$2D$35  (the default; what the window's Copy gives)
   hex      0x1B, 0x07, 0x2D, 0x35
@@ -70,23 +94,47 @@ Prints the code string of the items on one line. FORMAT is one of
   basic    DATA 27,7,45,53
 An ITEM is a mnemonic (hh1), a code text ($1B) or a number 0-63 (27, 0x1B). With --text the
 items are English text, spelled first.
+
+  -, --file FILE    the items (or text) from standard input, or from FILE
+  --lines           each line on a line of its own
+  --json            {"mnemonics", "codes", "codeString", "formatted"}
 )";
     if (command == "say")
-        return R"(Usage: tessary say [--pace MS] [--text] ITEM...
+        return R"(Usage: tessary say [--pace MS] [--text] [--file FILE] ITEM...
+       tessary say --alternatives WORD
 Plays the items' samples from the sample set: end to end, each whole, as the chip speaks them,
 or with --pace one every MS milliseconds, each cut off by the next, as the window's SPEAK does.
-With --text the items are English text, spelled first.
+With --text the items are English text, spelled first; '-' or --file FILE reads them from
+standard input or FILE. --alternatives plays each way to spell WORD in turn, with a pause
+between, and prints each as it plays.
 )";
     if (command == "render")
-        return R"(Usage: tessary render --output FILE.wav [--pace MS] [--text] ITEM...
-Writes the sound of the items to FILE.wav, 16-bit mono at the sample set's rate: end to end,
-or with --pace one sample every MS milliseconds, each cut off by the next and the last whole.
-With --text the items are English text, spelled first.
+        return R"(Usage: tessary render --output FILE.wav [--pace MS] [--text] [--file FILE] ITEM...
+Writes the sound of the items to FILE.wav (standard output for -), 16-bit mono at the sample
+set's rate: end to end, or with --pace one sample every MS milliseconds, each cut off by the
+next and the last whole. With --text the items are English text, spelled first; '-' or --file
+FILE reads them from standard input or FILE.
+)";
+    if (command == "vocab")
+        return R"(Usage: tessary vocab [--format c|arduino|json] [--output FILE] VOCABULARY
+Writes one header with every entry of the vocabulary file (- for standard input): one line an
+entry, a name and mnemonics or codes after '=', or English text after ':'.
+
+  # comments and blank lines are skipped
+  hello = hh1 eh ll ow pa1
+  greeting: Hello there.
+
+  c         an include guard, <stdint.h>, a const uint8_t array and its length for each entry,
+            an enum of the entries and a table of them all (the default)
+  arduino   the same with the arrays and the table in flash (PROGMEM)
+  json      each entry's name, text, mnemonics and codes
+Names become C identifiers; two that come out the same, and any bad line, are reported with
+their line numbers and nothing is written.
 )";
     if (command == "list")
-        return R"(Usage: tessary list
+        return R"(Usage: tessary list [--json]
 Prints the 64 allophones in code order, one a line: code text, mnemonic, example word, and
-how long the allophone lasts on the chip.
+how long the allophone lasts on the chip. --json: one array of objects.
 )";
     return nullptr;
 }
@@ -102,6 +150,32 @@ std::string joined(const std::vector<std::string>& words, const char* separator 
     return out;
 }
 
+std::vector<int> codesOf(const std::vector<std::string>& mnemonics)
+{
+    std::vector<int> codes;
+    for (const std::string& m : mnemonics)
+        codes.push_back(AllophoneTable::FindByMnemonic(m)->code);
+    return codes;
+}
+
+bool isPause(const std::string& m)
+{
+    return AllophoneTable::FindByMnemonic(m)->code <= 4;
+}
+
+std::string spellingJson(const std::vector<std::string>& mnemonics)
+{
+    const std::vector<int> codes = codesOf(mnemonics);
+    return "\"mnemonics\": " + JsonText::strings(mnemonics) +
+           ", \"codes\": " + JsonText::numbers(codes) + ", \"codeString\": " +
+           JsonText::quote(CodeFormat::format(codes, CodeFormat::Style::Dollar));
+}
+
+std::string whyNot()
+{
+    return errno ? std::strerror(errno) : "an input error";
+}
+
 } // namespace
 
 class CommandLine::UsageError : public std::runtime_error
@@ -110,9 +184,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-CommandLine::CommandLine(std::vector<std::string> args, std::ostream& out, std::ostream& err)
-    : m_args(std::move(args)), m_out(out), m_err(err)
+CommandLine::CommandLine(std::vector<std::string> args, std::istream& in, std::ostream& out,
+                         std::ostream& err)
+    : m_args(std::move(args)), m_in(in), m_out(out), m_err(err)
 {}
+
+CommandLine::~CommandLine() = default;
 
 int CommandLine::run()
 {
@@ -120,11 +197,15 @@ int CommandLine::run()
         if (m_args.empty())
             throw UsageError("no command; 'tessary --help' lists them");
         const std::string& command = m_args[0];
-        if (command == "--help" || command == "-h")
+        if (command == "--help" || command == "-h" || command == "--version") {
+            if (m_args.size() > 1)
+                throw UsageError("argument 2, '" + m_args[1] + "': " + command +
+                                 " takes no arguments");
+            if (command == "--version") {
+                m_out << "tessary " << kVersion << "\n";
+                return kDone;
+            }
             return help({});
-        if (command == "--version") {
-            m_out << "tessary " << kVersion << "\n";
-            return kDone;
         }
         if (command == "spell")
             return spell();
@@ -134,6 +215,8 @@ int CommandLine::run()
             return say();
         if (command == "render")
             return render();
+        if (command == "vocab")
+            return vocab();
         if (command == "list")
             return list();
         throw UsageError("argument 1, '" + command + "', is not a command");
@@ -141,6 +224,7 @@ int CommandLine::run()
         m_err << "tessary: " << e.what() << "\n";
         return kUsage;
     } catch (const Failure& e) {
+        m_out.flush();
         m_err << "tessary: " << e.what() << "\n";
         return kFailed;
     }
@@ -190,10 +274,15 @@ CommandLine::Options CommandLine::parse(const std::string& command,
         }
         if (!takes(arg))
             throw UsageError(where + ", '" + m_args[i] + "', is not an option of " + command);
-        if (arg == "--text") {
+        bool* flag = arg == "--text"           ? &o.text
+                     : arg == "--lines"        ? &o.lines
+                     : arg == "--json"         ? &o.json
+                     : arg == "--alternatives" ? &o.alternatives
+                                               : nullptr;
+        if (flag) {
             if (hasValue)
-                throw UsageError(where + ", '" + m_args[i] + "': --text takes no value");
-            o.text = true;
+                throw UsageError(where + ", '" + m_args[i] + "': " + arg + " takes no value");
+            *flag = true;
             continue;
         }
         if (!hasValue) {
@@ -203,14 +292,17 @@ CommandLine::Options CommandLine::parse(const std::string& command,
         }
         const std::string valueAt = "argument " + std::to_string(i + 1);
         if (arg == "--format") {
-            if (!CodeFormat::parseStyle(value))
-                throw UsageError(valueAt + ", '" + value +
-                                 "', is no format: dollar, hex, dec, c or basic");
+            VocabularyHeader::Form form{};
+            if (command == "vocab" ? !VocabularyHeader::parseForm(value, form)
+                                   : !CodeFormat::parseStyle(value))
+                throw UsageError(
+                    valueAt + ", '" + value + "', is no format: " +
+                    (command == "vocab" ? "c, arduino or json" : "dollar, hex, dec, c or basic"));
             o.format = value;
-        } else if (arg == "--output") {
+        } else if (arg == "--output" || arg == "--file") {
             if (value.empty())
-                throw UsageError(valueAt + ": --output needs a file name");
-            o.output = value;
+                throw UsageError(valueAt + ": " + arg + " needs a file name");
+            (arg == "--output" ? o.output : o.file) = value;
         } else if (arg == "--pace") {
             char* end = nullptr;
             const long pace = std::strtol(value.c_str(), &end, 10);
@@ -224,70 +316,274 @@ CommandLine::Options CommandLine::parse(const std::string& command,
     return o;
 }
 
-std::vector<std::string> CommandLine::spelled(const std::string& text)
+// The arguments' text or items, or standard input for "-" or "--file -" (a pipe is read as it
+// comes), or a regular file.
+std::unique_ptr<TextSource> CommandLine::source(const Options& o)
 {
-    std::filesystem::path file;
-    std::vector<WordList::Problem> problems;
-    WordList words = WordList::forThisUser(file, problems);
-    for (const WordList::Problem& p : problems)
-        m_err << "tessary: " << WordList::describe(file, p) << "\n";
-    const Speller speller(std::move(words));
-    if (!speller.available())
-        throw Failure("espeak-ng's English data could not be loaded (package espeak-ng-data)");
-    return speller.spell(text);
+    const bool stdinItem = o.items.size() == 1 && o.items[0] == "-";
+    if (!o.file.empty() && !o.items.empty())
+        throw UsageError("give the " + std::string(o.text ? "text" : "items") +
+                         " or --file, not both");
+    if (!stdinItem && std::find(o.items.begin(), o.items.end(), "-") != o.items.end())
+        throw UsageError("'-' reads standard input and stands alone");
+    if (stdinItem || o.file == "-")
+        return std::make_unique<TextSource>(m_in);
+    if (o.file.empty())
+        return std::make_unique<TextSource>(joined(o.items));
+
+    std::string problem;
+    const int fd = UserFile::openStream(o.file, problem);
+    if (fd < 0)
+        throw Failure("cannot read " + problem);
+    return std::make_unique<TextSource>(fd);
 }
 
-// The items as mnemonics: spelled from text, or each read as a mnemonic, code text or number.
-std::vector<std::string> CommandLine::mnemonicsOf(const Options& o)
+const Speller& CommandLine::speller()
 {
-    if (o.items.empty())
-        throw UsageError(o.text ? "no text to spell" : "no items");
-    if (o.text)
-        return spelled(joined(o.items));
+    if (!m_speller) {
+        std::filesystem::path file;
+        std::vector<WordList::Problem> problems;
+        WordList words = WordList::forThisUser(file, problems);
+        for (const WordList::Problem& p : problems)
+            m_err << "tessary: " << WordList::describe(file, p) << "\n";
+        m_speller = std::make_unique<Speller>(std::move(words));
+        if (!m_speller->available())
+            throw Failure("espeak-ng's English data could not be loaded (package espeak-ng-data)");
+    }
+    return *m_speller;
+}
+
+std::vector<std::string> CommandLine::spelled(const std::string& text)
+{
+    return speller().spell(text);
+}
+
+// Each piece ends where a word does, so its spelling ends in the pause that ends a whole
+// spelling (pa1) where the text goes on with a word (pa3): that pause waits for the next piece.
+// Pauses before the first sound wait too, so that a text with nothing to say prints nothing.
+bool CommandLine::spellAll(TextSource& text,
+                           const std::function<void(std::vector<std::string>)>& emit)
+{
+    std::vector<std::string> held;
+    bool sound = false;
+    for (std::string piece; text.next(piece);) {
+        std::vector<std::string> s = spelled(piece);
+        if (s.empty())
+            continue;
+        if (!held.empty() && held.back() == "pa1")
+            held.back() = "pa3";
+        held.insert(held.end(), s.begin(), s.end());
+        sound = sound || std::any_of(s.begin(), s.end(), [](auto& m) { return !isPause(m); });
+        if (!sound)
+            continue;
+        std::string last = std::move(held.back());
+        held.pop_back();
+        if (!held.empty())
+            emit(std::move(held));
+        held = {std::move(last)};
+    }
+    if (!text.problem().empty())
+        throw Failure("cannot read the text: " + text.problem());
+    if (sound && !held.empty())
+        emit(std::move(held));
+    return sound;
+}
+
+std::vector<std::string> CommandLine::itemsAsMnemonics(const std::vector<std::string>& items)
+{
     std::vector<std::string> mnemonics;
-    for (std::size_t i = 0; i < o.items.size(); ++i) {
-        const std::optional<int> code = CodeFormat::parseCode(o.items[i]);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::optional<int> code = CodeFormat::parseCode(items[i]);
         if (!code)
-            throw UsageError("item " + std::to_string(i + 1) + ", '" + o.items[i] +
+            throw UsageError("item " + std::to_string(i + 1) + ", '" + items[i] +
                              "', is not a mnemonic, a code text or a number 0-63");
         mnemonics.push_back(AllophoneTable::EntryByCode(*code)->mnemonic);
     }
     return mnemonics;
 }
 
+// The items as mnemonics: spelled from text, or each read as a mnemonic, code text or number.
+std::vector<std::string> CommandLine::mnemonicsOf(const Options& o)
+{
+    if (o.items.empty() && o.file.empty())
+        throw UsageError(o.text ? "no text to spell" : "no items");
+    const std::unique_ptr<TextSource> src = source(o);
+    std::vector<std::string> mnemonics;
+    if (o.text) {
+        if (!spellAll(*src, [&](std::vector<std::string> s) {
+                mnemonics.insert(mnemonics.end(), s.begin(), s.end());
+            }))
+            throw UsageError("the text has nothing to say");
+        return mnemonics;
+    }
+    std::vector<std::string> items;
+    for (std::string piece; src->next(piece);) {
+        std::istringstream words(piece);
+        for (std::string w; words >> w;)
+            items.push_back(w);
+    }
+    if (!src->problem().empty())
+        throw Failure("cannot read the items: " + src->problem());
+    if (items.empty())
+        throw UsageError("no items");
+    return itemsAsMnemonics(items);
+}
+
+std::vector<std::vector<std::string>> CommandLine::alternativesOf(const Options& o)
+{
+    if (o.items.size() != 1 || !o.file.empty() || o.items[0] == "-")
+        throw UsageError("--alternatives takes one word");
+    const std::string& word = o.items[0];
+    if (word.find_first_of(" \t\n") != std::string::npos)
+        throw UsageError("--alternatives takes one word, not '" + word + "'");
+    const std::vector<std::string> spelling = spelled(word);
+    if (std::all_of(spelling.begin(), spelling.end(), isPause))
+        throw UsageError("'" + word + "' has nothing to say");
+    return Alternatives::of(word, spelling);
+}
+
 int CommandLine::spell()
 {
-    const Options o = parse("spell", {});
+    const Options o = parse("spell", {"--lines", "--json", "--file", "--alternatives"});
     if (o.help)
         return help("spell");
-    if (o.items.empty())
+    if (o.alternatives) {
+        const auto all = alternativesOf(o);
+        if (o.json) {
+            m_out << "[";
+            for (std::size_t i = 0; i < all.size(); ++i)
+                m_out << (i ? ",\n " : "") << "{" << spellingJson(all[i]) << "}";
+            m_out << "]\n";
+            return kDone;
+        }
+        for (const auto& s : all)
+            m_out << joined(s) << "  " << CodeFormat::format(codesOf(s), CodeFormat::Style::Dollar)
+                  << "\n";
+        return kDone;
+    }
+    if (o.items.empty() && o.file.empty())
         throw UsageError("no text to spell");
-    m_out << joined(spelled(joined(o.items))) << "\n";
+    const std::unique_ptr<TextSource> src = source(o);
+
+    if (o.lines) {
+        // One line out for each line in, an empty one where a line has nothing to say, so
+        // that the output lines up with the input.
+        for (std::string line; src->nextLine(line);) {
+            const std::vector<std::string> s = spelled(line);
+            const bool sound = !std::all_of(s.begin(), s.end(), isPause);
+            if (o.json)
+                m_out << "{\"text\": " << JsonText::quote(line) << ", "
+                      << spellingJson(sound ? s : std::vector<std::string>{}) << "}\n";
+            else
+                m_out << (sound ? joined(s) : "") << "\n";
+        }
+        if (!src->problem().empty())
+            throw Failure("cannot read the text: " + src->problem());
+        return kDone;
+    }
+    if (o.json) {
+        std::vector<std::string> all;
+        if (!spellAll(*src, [&](std::vector<std::string> s) {
+                all.insert(all.end(), s.begin(), s.end());
+            }))
+            throw UsageError("the text has nothing to say");
+        const std::string text = o.file.empty() && o.items[0] != "-" ? joined(o.items) : "";
+        m_out << "{\"text\": " << (text.empty() ? "null" : JsonText::quote(text)) << ", "
+              << spellingJson(all) << "}\n";
+        return kDone;
+    }
+    bool first = true;
+    if (!spellAll(*src, [&](std::vector<std::string> s) {
+            m_out << (first ? "" : " ") << joined(s);
+            first = false;
+        }))
+        throw UsageError("the text has nothing to say");
+    m_out << "\n";
     return kDone;
 }
 
 int CommandLine::codes()
 {
-    const Options o = parse("codes", {"--format", "--text"});
+    const Options o = parse("codes", {"--format", "--text", "--lines", "--json", "--file"});
     if (o.help)
         return help("codes");
-    std::vector<int> codes;
-    for (const std::string& m : mnemonicsOf(o))
-        codes.push_back(AllophoneTable::FindByMnemonic(m)->code);
-    m_out << CodeFormat::format(codes, *CodeFormat::parseStyle(o.format)) << "\n";
+    const CodeFormat::Style style = *CodeFormat::parseStyle(o.format.empty() ? "dollar" : o.format);
+    const auto write = [&](const std::vector<std::string>& mnemonics) {
+        const std::vector<int> codes = codesOf(mnemonics);
+        if (o.json)
+            m_out << "{" << spellingJson(mnemonics)
+                  << ", \"formatted\": " << JsonText::quote(CodeFormat::format(codes, style))
+                  << "}\n";
+        else
+            m_out << CodeFormat::format(codes, style) << "\n";
+    };
+    if (!o.lines) {
+        write(mnemonicsOf(o));
+        return kDone;
+    }
+    if (o.items.empty() && o.file.empty())
+        throw UsageError(o.text ? "no text to spell" : "no items");
+    const std::unique_ptr<TextSource> src = source(o);
+    int number = 0;
+    int bad = 0;
+    for (std::string line; src->nextLine(line);) {
+        ++number;
+        std::vector<std::string> mnemonics;
+        if (o.text) {
+            mnemonics = spelled(line);
+            if (std::all_of(mnemonics.begin(), mnemonics.end(), isPause))
+                mnemonics.clear();
+        } else {
+            std::istringstream words(line);
+            std::vector<std::string> items;
+            for (std::string w; words >> w;)
+                items.push_back(w);
+            try {
+                mnemonics = itemsAsMnemonics(items);
+            } catch (const UsageError& e) {
+                // An empty line in its place keeps the output in step with the input.
+                m_err << "tessary: line " << number << ": " << e.what() << "\n";
+                ++bad;
+                m_out << "\n";
+                continue;
+            }
+        }
+        write(mnemonics);
+    }
+    if (!src->problem().empty())
+        throw Failure("cannot read the items: " + src->problem());
+    if (bad > 0)
+        throw Failure(std::to_string(bad) + " line" + (bad == 1 ? "" : "s") +
+                      " with an item that is not an allophone");
     return kDone;
 }
 
 int CommandLine::say()
 {
-    const Options o = parse("say", {"--pace", "--text"});
+    const Options o = parse("say", {"--pace", "--text", "--file", "--alternatives"});
     if (o.help)
         return help("say");
-    const std::vector<std::string> mnemonics = mnemonicsOf(o);
+    if (o.alternatives)
+        return play(alternativesOf(o), o.pace);
+    return play({mnemonicsOf(o)}, o.pace);
+}
+
+// Plays the utterances one after another, with a gap between them; with more than one, each
+// is printed as it starts.
+int CommandLine::play(const std::vector<std::vector<std::string>>& utterances, int pace)
+{
+    std::vector<std::string> mnemonics;
+    std::vector<std::size_t> starts;
+    for (const auto& u : utterances) {
+        if (!mnemonics.empty())
+            mnemonics.insert(mnemonics.end(), kGap.begin(), kGap.end());
+        starts.push_back(mnemonics.size());
+        mnemonics.insert(mnemonics.end(), u.begin(), u.end());
+    }
     const SampleSet set = SampleSet::forThisProcess();
     if (!set.present())
         throw Failure("no sample set found (see 'man tessary', FILES)");
-    const Utterance utterance(set, mnemonics, o.pace);
+    const Utterance utterance(set, mnemonics, pace);
 
     auto player = std::make_unique<SoundOutput>(
         &OutputChoice::find, [this](SoundOutput::Kind kind, const std::string& line) {
@@ -304,10 +600,16 @@ int CommandLine::say()
     // it there to the frame. The lead gives it time to open its stream.
     using Clock = SamplePlayer::Clock;
     const Clock::time_point start = Clock::now() + std::chrono::milliseconds(150);
-    for (const auto& part : utterance.parts()) {
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < utterance.parts().size(); ++i) {
+        const auto& part = utterance.parts()[i];
         const Clock::time_point due = start + utterance.offset(part);
         std::this_thread::sleep_until(due);
         player->playAt(part.path, due);
+        if (utterances.size() > 1 && next < starts.size() && i == starts[next]) {
+            m_out << joined(utterances[next]) << "\n" << std::flush;
+            ++next;
+        }
     }
     const auto length =
         std::chrono::nanoseconds(utterance.frames() * 1'000'000'000LL / utterance.rate());
@@ -317,7 +619,7 @@ int CommandLine::say()
 
 int CommandLine::render()
 {
-    const Options o = parse("render", {"--output", "--pace", "--text"});
+    const Options o = parse("render", {"--output", "--pace", "--text", "--file"});
     if (o.help)
         return help("render");
     if (o.output.empty())
@@ -332,8 +634,89 @@ int CommandLine::render()
             m_err << "tessary: " << part.path << " cannot be played; '" << part.mnemonic
                   << "' is silent\n";
     }
-    const std::string problem =
-        UserFile::write(o.output, WavWriter::encode(utterance.render(), utterance.rate()));
+    const std::string wav = WavWriter::encode(utterance.render(), utterance.rate());
+    if (o.output == "-") {
+        m_out.write(wav.data(), static_cast<std::streamsize>(wav.size()));
+        m_out.flush();
+        if (!m_out)
+            throw Failure("cannot write the WAV to standard output");
+        return kDone;
+    }
+    const std::string problem = UserFile::write(o.output, wav);
+    if (!problem.empty())
+        throw Failure("cannot write " + problem);
+    return kDone;
+}
+
+int CommandLine::vocab()
+{
+    const Options o = parse("vocab", {"--format", "--output"});
+    if (o.help)
+        return help("vocab");
+    if (o.items.size() != 1)
+        throw UsageError(o.items.empty()
+                             ? "vocab needs a vocabulary file ('-' for standard input)"
+                             : "argument 3, '" + o.items[1] + "': vocab takes one vocabulary file");
+    const std::string& name = o.items[0];
+    VocabularyHeader::Form form = VocabularyHeader::Form::C;
+    VocabularyHeader::parseForm(o.format.empty() ? "c" : o.format, form);
+
+    // The whole file, up to a limit: a regular file, or standard input (a pipe) for "-".
+    std::string text;
+    if (name == "-") {
+        text.resize(kMaxVocabulary + 1);
+        errno = 0;
+        m_in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        if (m_in.bad())
+            throw Failure("cannot read standard input: " + whyNot());
+        text.resize(static_cast<std::size_t>(m_in.gcount()));
+        if (text.size() > kMaxVocabulary)
+            throw Failure("standard input is larger than the limit of " +
+                          UserFile::describeSize(kMaxVocabulary) + " for a vocabulary");
+    } else {
+        UserFile::Contents c = UserFile::read(name, kMaxVocabulary);
+        if (c.status == UserFile::Status::Missing)
+            throw Failure("cannot read " + name + ": " + std::strerror(ENOENT));
+        if (c.status == UserFile::Status::Refused)
+            throw Failure("cannot read " + c.problem);
+        text = std::move(c.bytes);
+    }
+
+    const std::string shown = name == "-" ? "standard input" : name;
+    std::vector<Vocabulary::Problem> problems;
+    Vocabulary vocabulary = Vocabulary::parse(text, problems);
+    for (Vocabulary::Entry& e : vocabulary.entries()) {
+        if (!e.text)
+            continue;
+        const std::vector<std::string> s = spelled(e.source);
+        if (std::all_of(s.begin(), s.end(), isPause))
+            problems.push_back({e.line, "'" + e.name + "' has nothing to say"});
+        else
+            e.codes = codesOf(s);
+    }
+    std::sort(problems.begin(), problems.end(),
+              [](const auto& a, const auto& b) { return a.line < b.line; });
+    std::vector<std::string> clashes;
+    const std::string stem =
+        name == "-" ? "vocabulary" : std::filesystem::path(name).stem().string();
+    const std::string header =
+        problems.empty()
+            ? VocabularyHeader::write(vocabulary, form, stem,
+                                      std::filesystem::path(shown).filename().string(), clashes)
+            : std::string();
+    for (const Vocabulary::Problem& p : problems)
+        m_err << "tessary: " << shown << ":" << p.line << ": " << p.message << "\n";
+    for (const std::string& c : clashes)
+        m_err << "tessary: " << shown << ": " << c << "\n";
+    if (!problems.empty() || !clashes.empty())
+        throw Failure("no header written: " + std::to_string(problems.size() + clashes.size()) +
+                      " problem" + (problems.size() + clashes.size() == 1 ? "" : "s") + " in " +
+                      shown);
+    if (o.output.empty() || o.output == "-") {
+        m_out << header;
+        return kDone;
+    }
+    const std::string problem = UserFile::write(o.output, header);
     if (!problem.empty())
         throw Failure("cannot write " + problem);
     return kDone;
@@ -341,18 +724,31 @@ int CommandLine::render()
 
 int CommandLine::list()
 {
-    const Options o = parse("list", {});
+    const Options o = parse("list", {"--json"});
     if (o.help)
         return help("list");
     if (!o.items.empty())
         throw UsageError("argument 2, '" + o.items.front() + "': list takes no arguments");
+    if (o.json)
+        m_out << "[";
     for (const AllophoneEntry& e : AllophoneTable::All()) {
         const std::string word = e.caption.substr(e.caption.find(" - ") + 3);
+        char ms[16];
+        std::snprintf(ms, sizeof ms, "%.1f", ChipDurations::chipMs(e.code));
+        if (o.json) {
+            m_out << (e.code ? ",\n " : "") << "{\"code\": " << e.code
+                  << ", \"codeText\": " << JsonText::quote(e.codeText)
+                  << ", \"mnemonic\": " << JsonText::quote(e.mnemonic)
+                  << ", \"example\": " << JsonText::quote(word) << ", \"ms\": " << ms << "}";
+            continue;
+        }
         char line[80];
-        std::snprintf(line, sizeof line, "%s  %-4s %-9s %6.1f ms", e.codeText.c_str(),
-                      e.mnemonic.c_str(), word.c_str(), ChipDurations::chipMs(e.code));
-        m_out << line << "\n";
+        std::snprintf(line, sizeof line, "%s  %-4s %-9s %6s ms\n", e.codeText.c_str(),
+                      e.mnemonic.c_str(), word.c_str(), ms);
+        m_out << line;
     }
+    if (o.json)
+        m_out << "]\n";
     return kDone;
 }
 

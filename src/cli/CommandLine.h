@@ -1,26 +1,37 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tessary {
 
+class Speller;
+class TextSource;
+
 // `tessary`, the command line over the same core, sample set and players as the window:
 //
-//   tessary spell TEXT...                         the allophone spelling of English text
-//   tessary codes [--format F] [--text] ITEM...   the code string, in a firmware's format
-//   tessary say [--pace MS] [--text] ITEM...      plays the items through the sample set
-//   tessary render --output FILE.wav [--pace MS] [--text] ITEM...
-//   tessary list                                  the 64 allophones
+//   tessary spell [--lines] [--json] [--file F] TEXT...    the allophone spelling of English text
+//   tessary spell --alternatives [--json] WORD             the other ways to spell a word
+//   tessary codes [--format F] [--text] [--lines] [--json] [--file F] ITEM...
+//   tessary say [--pace MS] [--text] [--file F] ITEM...    plays the items through the sample set
+//   tessary say --alternatives WORD                        plays each way to spell a word
+//   tessary render --output FILE.wav|- [--pace MS] [--text] [--file F] ITEM...
+//   tessary vocab [--format c|arduino|json] [--output F] FILE   a firmware header of many words
+//   tessary list [--json]                                  the 64 allophones
 //
-// Exit status: 0 done; 1 the work could not be done (a file not written, no sample set, no
-// espeak-ng data); 2 the command line was wrong, with one line on standard error naming the
-// argument and its position, and nothing on standard output.
+// Text and items come from the arguments, or from a file (--file F) or standard input ("-").
+// Exit status: 0 done; 1 the work could not be done (a file not read or written, no sample set,
+// no espeak-ng data), with the reason; 2 the command line was wrong, with one line on standard
+// error naming the argument and its position, and nothing on standard output.
 class CommandLine
 {
 public:
-    CommandLine(std::vector<std::string> args, std::ostream& out, std::ostream& err);
+    CommandLine(std::vector<std::string> args, std::istream& in, std::ostream& out,
+                std::ostream& err);
+    ~CommandLine();
     int run();
 
     static constexpr int kDone = 0;
@@ -30,29 +41,45 @@ public:
 private:
     struct Options
     {
-        std::string format = "dollar";
+        std::string format;
         std::string output;
+        std::string file;
         int pace = 0;
         bool text = false;
+        bool lines = false;
+        bool json = false;
+        bool alternatives = false;
         bool help = false;
         std::vector<std::string> items;
     };
     class UsageError;
 
     Options parse(const std::string& command, const std::vector<std::string>& allowed);
-    std::vector<std::string> mnemonicsOf(const Options& o);
+    // Where the text or items come from: the arguments, a file, or standard input.
+    std::unique_ptr<TextSource> source(const Options& o);
+    const Speller& speller();
     std::vector<std::string> spelled(const std::string& text);
+    // The whole source spelled piece by piece; `emit` gets each piece's mnemonics in order.
+    // False when the text has nothing to say.
+    bool spellAll(TextSource& text, const std::function<void(std::vector<std::string>)>& emit);
+    std::vector<std::string> itemsAsMnemonics(const std::vector<std::string>& items);
+    std::vector<std::string> mnemonicsOf(const Options& o);
+    std::vector<std::vector<std::string>> alternativesOf(const Options& o);
 
     int spell();
     int codes();
     int say();
     int render();
+    int vocab();
     int list();
     int help(const std::string& command);
+    int play(const std::vector<std::vector<std::string>>& utterances, int pace);
 
     std::vector<std::string> m_args;
+    std::istream& m_in;
     std::ostream& m_out;
     std::ostream& m_err;
+    std::unique_ptr<Speller> m_speller;
 };
 
 } // namespace tessary

@@ -47,6 +47,7 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return m_fd; }
+    void release() { m_fd = -1; }
     // close(2)'s own result: on some file systems a failed write shows only here.
     int close()
     {
@@ -115,6 +116,30 @@ UserFile::Contents UserFile::read(const std::filesystem::path& file, std::size_t
     c.bytes.resize(got);
     c.status = Status::Read;
     return c;
+}
+
+int UserFile::openStream(const std::filesystem::path& file, std::string& problem)
+{
+    Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat st
+    {
+    };
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
+        problem = because(file, systemReason(errno));
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        problem = because(file, "is " + kindOf(st.st_mode) + ", not a file to read");
+        return -1;
+    }
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        problem = because(file, systemReason(errno));
+        return -1;
+    }
+    const int open = fd.get();
+    fd.release();
+    return open;
 }
 
 std::string UserFile::write(const std::filesystem::path& file, std::string_view bytes)

@@ -28,6 +28,10 @@ public:
     // The whole of a regular file of at most `limit` bytes.
     static Contents read(const std::filesystem::path& file, std::size_t limit);
 
+    // A regular file of any length opened to be read as it goes: the descriptor (the caller
+    // closes it), or -1 with `problem` saying why, a missing file included.
+    static int openStream(const std::filesystem::path& file, std::string& problem);
+
     // Writes `bytes` to a new file or over a regular one; anything else (a FIFO, a device, a
     // directory) is refused without writing. Returns the problem, or an empty string.
     static std::string write(const std::filesystem::path& file, std::string_view bytes);

@@ -55,6 +55,11 @@ void Speller::addRun(const std::string& run, std::vector<Item>& items) const
 
 std::vector<std::string> Speller::spell(std::string_view text) const
 {
+    return spell(text, WordList());
+}
+
+std::vector<std::string> Speller::spell(std::string_view text, const WordList& first) const
+{
     // Words of the word list are cut out of the text; what lies between them goes to espeak-ng
     // whole, so that it reads numbers and abbreviations in their context.
     std::vector<Item> items;
@@ -74,8 +79,12 @@ std::vector<std::string> Speller::spell(std::string_view text) const
             ++wordBegin;
         while (wordEnd > wordBegin && punctuation(chunk[wordEnd - 1]))
             --wordEnd;
-        const std::vector<std::string>* given =
-            wordBegin == 0 && wordEnd > 0 ? m_words.find(chunk.substr(0, wordEnd)) : nullptr;
+        const std::vector<std::string>* given = nullptr;
+        if (wordBegin == 0 && wordEnd > 0) {
+            given = first.find(chunk.substr(0, wordEnd));
+            if (!given)
+                given = m_words.find(chunk.substr(0, wordEnd));
+        }
         if (given) {
             addRun(run, items);
             run.clear();

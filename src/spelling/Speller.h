@@ -21,6 +21,8 @@ public:
 
     bool available() const { return m_phonemizer.available(); }
     std::vector<std::string> spell(std::string_view text) const;
+    // The same, with `first` consulted before the word list: spellings the user is trying out.
+    std::vector<std::string> spell(std::string_view text, const WordList& first) const;
 
 private:
     struct Item

@@ -1,8 +1,10 @@
 """`tessary` as a shell user runs it: formats, spelling with the user's word list, rendering,
 and wrong command lines (exit status 2, one line on standard error, nothing on standard output)."""
 
+import json
 import os
 import re
+import resource
 import shutil
 import subprocess
 import sys
@@ -40,9 +42,135 @@ class CommandLine(unittest.TestCase):
     def tearDownClass(cls):
         shutil.rmtree(cls.tmp, ignore_errors=True)
 
-    def tessary(self, *args):
+    def tessary(self, *args, stdin=None):
         return subprocess.run([TESSARY, *args], env=self.env, capture_output=True, text=True,
-                              timeout=60)
+                              timeout=60, input=stdin)
+
+    def test_text_from_pipes_and_files(self):
+        text = os.path.join(self.tmp, "text.txt")
+        with open(text, "w") as f:
+            f.write("hello\n\nHello, hello.\n")
+        hello = "hh1 eh ll ow"
+        rows = [
+            ("spell from a pipe", ["spell", "-"], "hello\n", f"{hello} pa1\n"),
+            ("spell from a file", ["spell", "--file", text], None,
+             f"{hello} pa3 {hello} pa4 {hello} pa5\n"),
+            ("spell each line", ["spell", "--lines", "--file", text], None,
+             f"{hello} pa1\n\n{hello} pa4 {hello} pa5\n"),
+            ("codes of text from a pipe", ["codes", "--text", "-"], "hello", "$1B$07$2D$35$00\n"),
+            ("codes of items from a pipe", ["codes", "--format", "dec", "-"], "hh1 $07\n45",
+             "27, 7, 45\n"),
+            ("codes of each line", ["codes", "--lines", "--file", "-"], "hh1 eh\n\nll\n",
+             "$1B$07\n\n$2D\n"),
+            ("file named -", ["spell", "--file", "-"], "hello", f"{hello} pa1\n"),
+        ]
+        for name, args, stdin, expected in rows:
+            with self.subTest(name):
+                res = self.tessary(*args, stdin=stdin)
+                self.assertEqual((res.returncode, res.stdout, res.stderr), (0, expected, ""))
+
+    def test_long_text_in_pieces(self):
+        """A text far longer than a piece spells as the whole would, in bounded memory."""
+        sentence = "Hello, hello. "
+        copies = 600_000  # 8.4 MB, whose spelling held whole would take some 200 MB
+        text = os.path.join(self.tmp, "long.txt")
+        with open(text, "w") as f:
+            f.write(sentence * copies)
+        out = os.path.join(self.tmp, "long.out")
+        # The peak of that one process, measured by a parent of its own.
+        measure = ("import resource, subprocess, sys\n"
+                   "with open(sys.argv[3], 'w') as out:\n"
+                   "    rc = subprocess.run([sys.argv[1], 'spell', '--file', sys.argv[2]],"
+                   " stdout=out).returncode\n"
+                   "print(rc, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss // 1024)\n")
+        res = subprocess.run([sys.executable, "-c", measure, TESSARY, text, out], env=self.env,
+                             capture_output=True, text=True, timeout=600)
+        rc, peak_mib = map(int, res.stdout.split())
+        self.assertEqual(rc, 0, res.stderr)
+        one = "hh1 eh ll ow pa4 hh1 eh ll ow pa5"
+        with open(out) as f:
+            self.assertEqual(f.read(), " ".join([one] * copies) + "\n")
+        self.assertLess(peak_mib, 120, "the whole text and its spelling were held")
+
+    def test_render_to_standard_output(self):
+        res = subprocess.run([TESSARY, "render", "--output", "-", *WORD], env=self.env,
+                             capture_output=True, timeout=60)
+        self.assertEqual(res.returncode, 0, res.stderr)
+        wav = os.path.join(self.tmp, "stdout.wav")
+        with open(wav, "wb") as f:
+            f.write(res.stdout)
+        with wave.open(wav) as w:
+            self.assertEqual(w.getnframes(), sum(RATE * LENGTHS_MS[s] // 1000 for s in WORD))
+
+    def test_json(self):
+        rows = [
+            ("list", ["list", "--json"], lambda j: (len(j), j[27]["mnemonic"], j[27]["codeText"]),
+             (64, "hh1", "$1B")),
+            ("spell", ["spell", "--json", "hello"], lambda j: (j["text"], j["codeString"]),
+             ("hello", "$1B$07$2D$35$00")),
+            ("codes", ["codes", "--json", "--format", "c", *WORD],
+             lambda j: (j["codes"], j["formatted"]),
+             ([27, 7, 45, 53], "const uint8_t word[] = { 0x1B, 0x07, 0x2D, 0x35 };")),
+            ("alternatives", ["spell", "--alternatives", "--json", "hello"],
+             lambda j: j[0]["mnemonics"], ["hh1", "eh", "ll", "ow", "pa1"]),
+        ]
+        for name, args, pick, expected in rows:
+            with self.subTest(name):
+                res = self.tessary(*args)
+                self.assertEqual(res.returncode, 0, res.stderr)
+                self.assertEqual(pick(json.loads(res.stdout)), expected)
+        # One object a line, the text kept whatever its bytes.
+        res = self.tessary("spell", "--lines", "--json", "-", stdin='hello "you"\n\n')
+        lines = [json.loads(line) for line in res.stdout.splitlines()]
+        self.assertEqual([line["text"] for line in lines], ['hello "you"', ""])
+        self.assertEqual(lines[1]["mnemonics"], [])
+
+    def test_alternatives(self):
+        """The rules' spelling first, then other spellings, each a valid one, none twice."""
+        rows = [("hello", "ll", "el"), ("cat", "kk1", "kk3"), ("live", "ll ih ih vv", None),
+                ("wind", "ww ay nn1 dd1", None)]
+        for word, has, becomes in rows:
+            with self.subTest(word):
+                res = self.tessary("spell", "--alternatives", word)
+                self.assertEqual(res.returncode, 0, res.stderr)
+                lines = [line.split("  ") for line in res.stdout.splitlines()]
+                spellings = [mnemonics for mnemonics, _ in lines]
+                self.assertEqual(spellings[0] + "\n", self.tessary("spell", word).stdout)
+                self.assertEqual(len(set(spellings)), len(spellings))
+                self.assertGreater(len(spellings), 2)
+                for mnemonics, codes in lines:
+                    self.assertEqual(self.tessary("codes", *mnemonics.split()).stdout,
+                                     codes + "\n")
+                self.assertTrue(any(has in s for s in spellings), spellings)
+                if becomes:
+                    self.assertTrue(any(s == spellings[0].replace(has, becomes, 1)
+                                        for s in spellings), spellings)
+        # say plays them in that order, printing each as it starts.
+        said = self.tessary("say", "--alternatives", "hello")
+        listed = self.tessary("spell", "--alternatives", "hello").stdout.splitlines()
+        self.assertEqual((said.returncode, said.stdout.splitlines()),
+                         (0, [line.split("  ")[0] for line in listed]), said.stderr)
+
+    def test_bash_completion(self):
+        script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data",
+                              "completion", "tessary.bash")
+        rows = [
+            ("command", "tessary sp", "spell"),
+            ("option", "tessary codes --fo", "--format"),
+            ("code format", "tessary codes --format he", "hex"),
+            ("vocabulary form", "tessary vocab --format ard", "arduino"),
+            ("mnemonic", "tessary say hh", "hh1 hh2"),
+            ("no mnemonics for text", "tessary say --text hh", ""),
+        ]
+        env = dict(self.env, PATH=os.path.dirname(os.path.abspath(TESSARY)) + ":/usr/bin:/bin")
+        for name, line, expected in rows:
+            with self.subTest(name):
+                words = line.split(" ")
+                res = subprocess.run(
+                    ["bash", "-c", f'source "$0"; COMP_WORDS=({line}); '
+                     f'COMP_CWORD={len(words) - 1}; _tessary; echo "${{COMPREPLY[*]}}"', script],
+                    env=env, capture_output=True, text=True, timeout=30)
+                self.assertEqual((res.returncode, res.stdout.strip()), (0, expected), res.stderr)
 
     def test_formats(self):
         rows = {
@@ -145,6 +273,92 @@ class CommandLine(unittest.TestCase):
         self.assertEqual(self.render_frames("--pace", "30", *WORD),
                          3 * RATE * 30 // 1000 + frames["ow"])
 
+    VOCABULARY = """# the words of a clock
+hello = hh1 eh ll ow pa1
+greeting: Good morning.
+seven: seven
+12 o'clock: twelve o'clock
+int = $1B, $07 0x2D 53
+alarm: Wake up!   # a comment
+"""
+
+    def test_vocabulary_header_in_every_form(self):
+        source = os.path.join(self.tmp, "clock.txt")
+        with open(source, "w") as f:
+            f.write(self.VOCABULARY)
+        # What each entry must hold: `tessary codes` of its mnemonics or text, in dec.
+        expected = []
+        for line in self.VOCABULARY.splitlines():
+            line = line.split(" #")[0]
+            if line.startswith("#") or not line.strip():
+                continue
+            sep = min(i for i in (line.find("="), line.find(":")) if i >= 0)
+            args = line[sep + 1:].replace(",", " ").split() if line[sep] == "=" else \
+                ["--text", line[sep + 1:]]
+            expected.append(self.tessary("codes", "--format", "dec", *args).stdout.strip())
+        dump = ('int main(void) {\n  for (int i = 0; i < CLOCK_COUNT; ++i) {\n'
+                '    for (int k = 0; k < clock_table[i].length; ++k)\n'
+                '      printf(k ? ", %d" : "%d", clock_table[i].codes[k]);\n'
+                '    printf("\\n");\n  }\n  return CLOCK_W_12_O_CLOCK != 3 || '
+                'sizeof hello != hello_length;\n}\n')
+        compilers = [
+            ("c", ["gcc", "-std=c99", "-pedantic"], "c", "#include <stdio.h>\n"),
+            ("c", ["g++", "-std=c++17", "-pedantic"], "cpp", "#include <cstdio>\n"),
+        ]
+        for form, cc, ext, include in compilers:
+            with self.subTest(f"{form} with {cc[0]}"):
+                res = self.tessary("vocab", "--format", form, "--output",
+                                   os.path.join(self.tmp, "clock.h"), source)
+                self.assertEqual((res.returncode, res.stderr), (0, ""))
+                program = os.path.join(self.tmp, f"dump.{ext}")
+                with open(program, "w") as f:
+                    f.write(include + '#include "clock.h"\n#include "clock.h"\n' + dump)
+                exe = os.path.join(self.tmp, "dump")
+                built = subprocess.run([*cc, "-Wall", "-Wextra", "-Werror", "-o", exe, program],
+                                       capture_output=True, text=True)
+                self.assertEqual(built.returncode, 0, built.stderr)
+                ran = subprocess.run([exe], capture_output=True, text=True)
+                self.assertEqual((ran.returncode, ran.stdout.splitlines()), (0, expected))
+        with self.subTest("arduino with avr-g++"):
+            header = self.tessary("vocab", "--format", "arduino", source)
+            self.assertEqual(header.returncode, 0, header.stderr)
+            self.assertIn("hello[] PROGMEM", header.stdout)
+            with open(os.path.join(self.tmp, "clock.h"), "w") as f:
+                f.write(header.stdout)
+            sketch = os.path.join(self.tmp, "sketch.cpp")
+            with open(sketch, "w") as f:
+                f.write('#include "clock.h"\nvolatile uint8_t out;\nint main() {\n'
+                        '  clock_entry e;\n  memcpy_P(&e, &clock_table[CLOCK_ALARM], sizeof e);\n'
+                        '  for (uint16_t k = 0; k < e.length; ++k)\n'
+                        '    out = pgm_read_byte(&e.codes[k]);\n}\n')
+            built = subprocess.run(["avr-g++", "-mmcu=atmega328p", "-Os", "-Wall", "-Wextra",
+                                    "-Werror", "-o", os.path.join(self.tmp, "sketch.elf"), sketch],
+                                   capture_output=True, text=True)
+            self.assertEqual(built.returncode, 0, built.stderr)
+        with self.subTest("json"):
+            res = self.tessary("vocab", "--format", "json", "-", stdin=self.VOCABULARY)
+            entries = json.loads(res.stdout)["entries"]
+            self.assertEqual([", ".join(map(str, e["codes"])) for e in entries], expected)
+            self.assertEqual([e["identifier"] for e in entries],
+                             ["hello", "greeting", "seven", "w_12_o_clock", "w_int", "alarm"])
+            self.assertEqual(entries[1]["text"], "Good morning.")
+
+    def test_vocabulary_problems(self):
+        rows = [
+            ("names that clash", "hello = hh1\nHello: hello\n", ":2: 'Hello' makes the same C "
+             "name, Hello, as the entry on line 1"),
+            ("no separator", "hello = hh1\nbad line\n", ":2: expected"),
+            ("not an allophone", "x = hh1 xx9\n", ":1: 'xx9' is not a mnemonic"),
+            ("nothing to say", "\n\nquiet: ...\n", ":3: 'quiet' has nothing to say"),
+            ("a name the header makes", "hello = hh1\nhello_length = eh\n", "hello_length"),
+        ]
+        for name, text, message in rows:
+            with self.subTest(name):
+                res = self.tessary("vocab", "-", stdin=text)
+                self.assertEqual((res.returncode, res.stdout), (1, ""), res.stderr)
+                self.assertIn(message, res.stderr)
+                self.assertIn("no header written", res.stderr)
+
     def test_wrong_command_lines(self):
         rows = [
             ("unknown command", ["frobnicate"], "argument 1, 'frobnicate'"),
@@ -162,6 +376,13 @@ class CommandLine(unittest.TestCase):
             ("nothing to spell", ["spell"], "no text"),
             ("render without an output", ["render", "hh1"], "--output"),
             ("list with an argument", ["list", "hh1"], "argument 2, 'hh1'"),
+            ("empty text", ["spell", ""], "nothing to say"),
+            ("text of punctuation", ["codes", "--text", "..."], "nothing to say"),
+            ("version with an argument", ["--version", "extra"], "argument 2, 'extra'"),
+            ("text and a file", ["spell", "--file", "x.txt", "hello"], "not both"),
+            ("alternatives of two words", ["spell", "--alternatives", "a", "b"], "one word"),
+            ("vocabulary form", ["vocab", "--format", "basic", "x.txt"], "argument 3, 'basic'"),
+            ("two vocabularies", ["vocab", "a.txt", "b.txt"], "argument 3, 'b.txt'"),
         ]
         for name, args, names in rows:
             with self.subTest(name):
@@ -172,6 +393,9 @@ class CommandLine(unittest.TestCase):
                 self.assertIn(names, res.stderr)
 
     def test_work_that_cannot_be_done(self):
+        bad_lines = os.path.join(self.tmp, "bad-lines.txt")
+        with open(bad_lines, "w") as f:
+            f.write("hh1\nxx9\neh\n")
         rows = [
             ("unwritable output", {}, ["render", "--output", os.path.join(self.tmp, "no", "x.wav"),
                                        "hh1"], "x.wav: No such file or directory"),
@@ -183,6 +407,14 @@ class CommandLine(unittest.TestCase):
              "is a FIFO, not a file to write"),
             ("no sound output", {"SDL_AUDIODRIVER": "none-such"}, ["say", "hh1"],
              "no sound output"),
+            ("missing text file", {}, ["spell", "--file", os.path.join(self.tmp, "none.txt")],
+             "none.txt: No such file or directory"),
+            ("text file is a directory", {}, ["spell", "--file", self.tmp], "is a directory"),
+            ("text file is a FIFO", {}, ["codes", "--text", "--file", self.fifo],
+             "is a FIFO, not a file to read"),
+            ("vocabulary is a device", {}, ["vocab", "/dev/zero"], "is a device"),
+            ("missing vocabulary", {}, ["vocab", os.path.join(self.tmp, "none.txt")],
+             "none.txt: No such file or directory"),
         ]
         for name, env, args, message in rows:
             with self.subTest(name):
@@ -190,6 +422,10 @@ class CommandLine(unittest.TestCase):
                                      capture_output=True, text=True, timeout=10)
                 self.assertEqual((res.returncode, res.stdout), (1, ""), res.stderr)
                 self.assertIn(message, res.stderr)
+        # In a batch, a bad line is an empty one in the output, which goes on in step.
+        res = self.tessary("codes", "--lines", "--file", bad_lines)
+        self.assertEqual((res.returncode, res.stdout), (1, "$1B\n\n$07\n"))
+        self.assertIn("line 2: item 1, 'xx9'", res.stderr)
 
 
 if __name__ == "__main__":

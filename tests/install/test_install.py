@@ -33,6 +33,9 @@ EXPECTED = [
     "share/quorlin-tessary/Set/hh1.wav",
     "share/quorlin-tessary/Set/pa1.wav",
     "share/quorlin-tessary/Set/zz.wav",
+    "share/bash-completion/completions/tessary",
+    "share/zsh/vendor-completions/_tessary",
+    "share/fish/vendor_completions.d/tessary.fish",
 ]
 
 

@@ -1,0 +1,51 @@
+# bash completion for tessary: commands, options, formats, and the allophones' mnemonics.
+_tessary()
+{
+    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
+    if [ "$COMP_CWORD" -eq 1 ]; then
+        COMPREPLY=($(compgen -W "spell codes say render vocab list --help --version" -- "$cur"))
+        return
+    fi
+    local command=${COMP_WORDS[1]} options
+    case $prev in
+    --format)
+        if [ "$command" = vocab ]; then
+            COMPREPLY=($(compgen -W "c arduino json" -- "$cur"))
+        else
+            COMPREPLY=($(compgen -W "dollar hex dec c basic" -- "$cur"))
+        fi
+        return
+        ;;
+    --output | --file)
+        COMPREPLY=($(compgen -f -- "$cur"))
+        return
+        ;;
+    --pace)
+        return
+        ;;
+    esac
+    case $command in
+    spell) options="--lines --json --file --alternatives --help" ;;
+    codes) options="--format --text --lines --json --file --help" ;;
+    say) options="--pace --text --file --alternatives --help" ;;
+    render) options="--output --pace --text --file --help" ;;
+    vocab) options="--format --output --help" ;;
+    list) options="--json --help" ;;
+    esac
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        return
+    fi
+    case $command in
+    codes | say | render)
+        # Items are mnemonics unless --text makes them English.
+        if [[ " ${COMP_WORDS[*]} " != *" --text "* ]]; then
+            COMPREPLY=($(compgen -W "$(tessary list 2>/dev/null | awk '{ print $2 }')" -- "$cur"))
+        fi
+        ;;
+    vocab)
+        COMPREPLY=($(compgen -f -- "$cur"))
+        ;;
+    esac
+}
+complete -F _tessary tessary

@@ -1,0 +1,233 @@
+#include "Vocabulary.h"
+
+#include "CodeFormat.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+#include <map>
+
+namespace tessary {
+
+namespace {
+
+constexpr std::string_view kKeywords[] = {"alignas",
+                                          "alignof",
+                                          "and",
+                                          "and_eq",
+                                          "asm",
+                                          "auto",
+                                          "bitand",
+                                          "bitor",
+                                          "bool",
+                                          "break",
+                                          "case",
+                                          "catch",
+                                          "char",
+                                          "char16_t",
+                                          "char32_t",
+                                          "char8_t",
+                                          "class",
+                                          "compl",
+                                          "concept",
+                                          "const",
+                                          "const_cast",
+                                          "consteval",
+                                          "constexpr",
+                                          "constinit",
+                                          "continue",
+                                          "co_await",
+                                          "co_return",
+                                          "co_yield",
+                                          "decltype",
+                                          "default",
+                                          "delete",
+                                          "do",
+                                          "double",
+                                          "dynamic_cast",
+                                          "else",
+                                          "enum",
+                                          "explicit",
+                                          "export",
+                                          "extern",
+                                          "false",
+                                          "float",
+                                          "for",
+                                          "friend",
+                                          "goto",
+                                          "if",
+                                          "inline",
+                                          "int",
+                                          "long",
+                                          "mutable",
+                                          "namespace",
+                                          "new",
+                                          "noexcept",
+                                          "not",
+                                          "not_eq",
+                                          "nullptr",
+                                          "operator",
+                                          "or",
+                                          "or_eq",
+                                          "private",
+                                          "protected",
+                                          "public",
+                                          "register",
+                                          "reinterpret_cast",
+                                          "requires",
+                                          "restrict",
+                                          "return",
+                                          "short",
+                                          "signed",
+                                          "sizeof",
+                                          "static",
+                                          "static_assert",
+                                          "static_cast",
+                                          "struct",
+                                          "switch",
+                                          "template",
+                                          "this",
+                                          "thread_local",
+                                          "throw",
+                                          "true",
+                                          "try",
+                                          "typedef",
+                                          "typeid",
+                                          "typename",
+                                          "union",
+                                          "unsigned",
+                                          "using",
+                                          "virtual",
+                                          "void",
+                                          "volatile",
+                                          "wchar_t",
+                                          "while",
+                                          "xor",
+                                          "xor_eq",
+                                          "_Bool",
+                                          "_Complex",
+                                          "_Imaginary",
+                                          "main",
+                                          "NULL"};
+
+std::string_view trimmed(std::string_view s)
+{
+    const auto first = s.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+}
+
+// A '#' at the start of a line or after a space begins a comment.
+std::string_view withoutComment(std::string_view line)
+{
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t'))
+            return line.substr(0, i);
+    }
+    return line;
+}
+
+std::string folded(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+} // namespace
+
+std::string Vocabulary::identifier(std::string_view name)
+{
+    std::string id;
+    bool gap = false;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (std::isalnum(u) && u < 0x80) {
+            if (gap && !id.empty())
+                id += '_';
+            id += c;
+            gap = false;
+        } else {
+            gap = true; // a run of anything else is one underscore
+        }
+    }
+    // "w_", never a trailing or doubled underscore: "int_" would make "int__length", which
+    // C++ reserves.
+    if (id.empty() || std::isdigit(static_cast<unsigned char>(id.front())) ||
+        std::find(std::begin(kKeywords), std::end(kKeywords), id) != std::end(kKeywords))
+        id.insert(0, "w_");
+    return id;
+}
+
+Vocabulary Vocabulary::parse(std::string_view text, std::vector<Problem>& problems)
+{
+    Vocabulary v;
+    std::map<std::string, int> taken; // folded identifier -> its line
+    int number = 0;
+    for (std::size_t at = 0; at <= text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view line = trimmed(withoutComment(text.substr(at, end - at)));
+        at = end + 1;
+        ++number;
+        if (line.empty())
+            continue;
+        const std::size_t sep = line.find_first_of("=:");
+        if (sep == std::string_view::npos) {
+            problems.push_back({number, "expected 'NAME = MNEMONICS' or 'NAME: TEXT'"});
+            continue;
+        }
+        Entry e;
+        e.name = std::string(trimmed(line.substr(0, sep)));
+        e.line = number;
+        e.text = line[sep] == ':';
+        e.source = std::string(trimmed(line.substr(sep + 1)));
+        if (e.name.empty()) {
+            problems.push_back({number, "the entry has no name"});
+            continue;
+        }
+        if (e.source.empty()) {
+            problems.push_back({number, "'" + e.name + "' has nothing to say"});
+            continue;
+        }
+        if (!e.text) {
+            std::string item;
+            bool bad = false;
+            for (std::size_t i = 0; i <= e.source.size() && !bad; ++i) {
+                const char c = i < e.source.size() ? e.source[i] : ' ';
+                if (c != ' ' && c != '\t' && c != ',') {
+                    item += c;
+                    continue;
+                }
+                if (item.empty())
+                    continue;
+                if (const auto code = CodeFormat::parseCode(item)) {
+                    e.codes.push_back(*code);
+                } else {
+                    problems.push_back({number, "'" + item +
+                                                    "' is not a mnemonic, a code text or a "
+                                                    "number 0-63"});
+                    bad = true;
+                }
+                item.clear();
+            }
+            if (bad)
+                continue;
+        }
+        e.identifier = identifier(e.name);
+        const auto [clash, fresh] = taken.emplace(folded(e.identifier), number);
+        if (!fresh) {
+            problems.push_back({number, "'" + e.name + "' makes the same C name, " + e.identifier +
+                                            ", as the entry on line " +
+                                            std::to_string(clash->second)});
+            continue;
+        }
+        v.m_entries.push_back(std::move(e));
+    }
+    return v;
+}
+
+} // namespace tessary

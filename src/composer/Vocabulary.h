@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessary {
+
+// A firmware author's words, one entry a line, each a name and what the chip says for it:
+//
+//     # comments and blank lines are skipped
+//     hello = hh1 eh ll ow pa1          mnemonics, code texts or numbers
+//     greeting: Hello there.            English text, spelled by the caller
+//
+// Every name becomes a C identifier, unique whatever its letter case, so that a header can hold
+// them all. What is wrong is reported with its line, and the entry is left out.
+class Vocabulary
+{
+public:
+    struct Entry
+    {
+        std::string name;       // as written
+        std::string identifier; // a valid C identifier made of the name
+        int line = 0;
+        bool text = false;      // `source` is English text that still needs spelling
+        std::string source;     // what followed the separator, trimmed
+        std::vector<int> codes; // the chip's codes (for text: once spelled)
+    };
+    struct Problem
+    {
+        int line = 0;
+        std::string message;
+    };
+
+    static Vocabulary parse(std::string_view text, std::vector<Problem>& problems);
+
+    std::vector<Entry>& entries() { return m_entries; }
+    const std::vector<Entry>& entries() const { return m_entries; }
+
+    // Letters, digits and single underscores between them; "w_" before a name that would start
+    // with a digit or be a C or C++ keyword.
+    static std::string identifier(std::string_view name);
+
+private:
+    std::vector<Entry> m_entries;
+};
+
+} // namespace tessary

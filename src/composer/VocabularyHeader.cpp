@@ -1,0 +1,160 @@
+#include "VocabularyHeader.h"
+
+#include "JsonText.h"
+#include "catalogue/AllophoneTable.h"
+
+#include <cctype>
+#include <cstdio>
+#include <set>
+
+namespace tessary {
+
+namespace {
+
+std::string upper(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string hexBytes(const std::vector<int>& codes)
+{
+    std::string out;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(codes[i]));
+        out += (i == 0 ? "" : (i % 12 == 0 ? ",\n    " : ", ")) + std::string(byte);
+    }
+    return out;
+}
+
+std::vector<std::string> mnemonicsOf(const std::vector<int>& codes)
+{
+    std::vector<std::string> out;
+    for (int c : codes)
+        out.push_back(AllophoneTable::EntryByCode(c)->mnemonic);
+    return out;
+}
+
+std::string joined(const std::vector<std::string>& words)
+{
+    std::string out;
+    for (const std::string& w : words)
+        out += (out.empty() ? "" : " ") + w;
+    return out;
+}
+
+// What a C comment may hold: no "*/", no line ends.
+std::string commentSafe(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n' || c == '\r')
+            c = ' ';
+        if (c == '/' && !out.empty() && out.back() == '*')
+            out += ' ';
+        out += c;
+    }
+    return out;
+}
+
+std::string json(const Vocabulary& v, std::string_view origin)
+{
+    std::string out = "{\n  \"source\": " + JsonText::quote(origin) + ",\n  \"entries\": [";
+    for (std::size_t i = 0; i < v.entries().size(); ++i) {
+        const Vocabulary::Entry& e = v.entries()[i];
+        out += std::string(i ? "," : "") + "\n    {\"name\": " + JsonText::quote(e.name) +
+               ", \"identifier\": " + JsonText::quote(e.identifier) +
+               ", \"index\": " + std::to_string(i) + ", \"line\": " + std::to_string(e.line) +
+               ", \"text\": " + (e.text ? JsonText::quote(e.source) : "null") +
+               ", \"mnemonics\": " + JsonText::strings(mnemonicsOf(e.codes)) +
+               ", \"codes\": " + JsonText::numbers(e.codes) + "}";
+    }
+    return out + "\n  ]\n}\n";
+}
+
+} // namespace
+
+bool VocabularyHeader::parseForm(std::string_view name, Form& form)
+{
+    if (name == "c")
+        form = Form::C;
+    else if (name == "arduino")
+        form = Form::Arduino;
+    else if (name == "json")
+        form = Form::Json;
+    else
+        return false;
+    return true;
+}
+
+std::string VocabularyHeader::write(const Vocabulary& v, Form form, std::string_view stem,
+                                    std::string_view origin, std::vector<std::string>& clashes)
+{
+    if (form == Form::Json)
+        return json(v, origin);
+
+    const std::string prefix = Vocabulary::identifier(stem);
+    const std::string guard = upper(prefix) + "_H";
+    const std::string table = prefix + "_table";
+    const std::string entryType = prefix + "_entry";
+    const std::string count = upper(prefix) + "_COUNT";
+
+    // Every name the file defines, so that none is defined twice.
+    std::set<std::string> defined = {guard, table, entryType, count, prefix + "_index"};
+    const auto define = [&](const std::string& name, const Vocabulary::Entry& e) {
+        if (!defined.insert(name).second)
+            clashes.push_back("line " + std::to_string(e.line) + ": '" + e.name +
+                              "' makes the name " + name + ", which the header already has");
+    };
+    for (const Vocabulary::Entry& e : v.entries()) {
+        define(e.identifier, e);
+        define(e.identifier + "_length", e);
+        define(upper(prefix) + "_" + upper(e.identifier), e);
+    }
+    if (!clashes.empty())
+        return {};
+
+    const bool flash = form == Form::Arduino;
+    const char* const where = flash ? " PROGMEM" : "";
+    std::string out = "/* " + guard.substr(0, guard.size() - 2) +
+                      ": SP0256-AL2 allophone codes, written by tessary from " +
+                      commentSafe(origin) + ". */\n";
+    if (flash)
+        out +=
+            "/* The arrays and the table are in flash: read a code with pgm_read_byte(&hello[i])\n"
+            "   and an entry of the table with memcpy_P. */\n";
+    out += "#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n";
+    if (flash)
+        out += "#include <avr/pgmspace.h>\n";
+    out += "\n";
+    for (const Vocabulary::Entry& e : v.entries()) {
+        out += "/* " + commentSafe(e.name) + ": " +
+               commentSafe(e.text ? e.source : joined(mnemonicsOf(e.codes))) + " */\n";
+        if (e.text)
+            out += "/* " + joined(mnemonicsOf(e.codes)) + " */\n";
+        out += "static const uint8_t " + e.identifier + "[]" + where + " = {\n    " +
+               hexBytes(e.codes) + "\n};\n";
+        out += "static const uint16_t " + e.identifier +
+               "_length = " + std::to_string(e.codes.size()) + ";\n\n";
+    }
+    out += "enum " + prefix + "_index {\n";
+    for (const Vocabulary::Entry& e : v.entries())
+        out += "    " + upper(prefix) + "_" + upper(e.identifier) + ",\n";
+    out += "    " + count + "\n};\n\n";
+    out += "struct " + entryType + " {\n    const uint8_t *codes;\n    uint16_t length;\n};\n\n";
+    if (v.entries().empty()) {
+        out += "/* No entries: no table. */\n";
+    } else {
+        out +=
+            "static const struct " + entryType + " " + table + "[" + count + "]" + where + " = {\n";
+        for (const Vocabulary::Entry& e : v.entries())
+            out += "    { " + e.identifier + ", " + std::to_string(e.codes.size()) + " },\n";
+        out += "};\n";
+    }
+    out += "\n#endif /* " + guard + " */\n";
+    return out;
+}
+
+} // namespace tessary
