@@ -4,6 +4,7 @@
 #include "FocusSink.h"
 #include "SpellDialog.h"
 #include "catalogue/AllophoneTable.h"
+#include "catalogue/ChipDurations.h"
 #include "spelling/Speller.h"
 
 #include <QAction>
@@ -20,7 +21,9 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
 
 namespace tessary {
 
@@ -229,6 +232,10 @@ void MainWindow::buildControls()
         b->setDefault(false);
     }
 
+    m_listenTimer = new QTimer(this); // steps the Spell Text dialog's Listen
+    m_listenTimer->setTimerType(Qt::PreciseTimer);
+    m_listenTimer->setSingleShot(true);
+    connect(m_listenTimer, &QTimer::timeout, this, &MainWindow::listenStep);
     m_timer = new QTimer(this); // Timer1 steps SPEAK
     m_timer->setObjectName("Timer1");
     m_timer->setTimerType(Qt::PreciseTimer);
@@ -362,12 +369,51 @@ void MainWindow::showSlotMenu(int n, const QPoint& at)
 void MainWindow::spellInto(int n)
 {
     SpellDialog dialog(speller(), SlotRow::kSlotCount - n + 1, this);
+    dialog.setListener([this](const std::vector<std::string>& m) { listenTo(m); });
+    dialog.setWordFile(WordList::userFile([](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    }));
     if (dialog.exec() == QDialog::Accepted) {
         int slot = n;
         for (const std::string& m : dialog.spelling())
             m_slotBoxes[static_cast<std::size_t>(slot++ - 1)]->setText(toQt(m));
     }
+    if (dialog.saved())
+        m_speller.reset(); // read the word list again, with what was saved
+    m_listenTimer->stop();
     applyFocusRule();
+}
+
+void MainWindow::listenTo(const std::vector<std::string>& mnemonics)
+{
+    // A little lead, so that the first sample is not late for its own time.
+    auto due = SamplePlayer::Clock::now() + std::chrono::milliseconds(30);
+    m_listening.clear();
+    for (const std::string& m : mnemonics) {
+        const AllophoneEntry* e = AllophoneTable::FindByMnemonic(m);
+        if (!e)
+            continue;
+        m_listening.emplace_back(m, due);
+        due += std::chrono::microseconds(std::lround(ChipDurations::chipMs(e->code) * 1000));
+    }
+    m_listenNext = 0;
+    listenStep();
+}
+
+void MainWindow::listenStep()
+{
+    const auto now = SamplePlayer::Clock::now();
+    while (m_listenNext < m_listening.size() &&
+           m_listening[m_listenNext].second <= now + std::chrono::milliseconds(2)) {
+        const auto& [stem, due] = m_listening[m_listenNext++];
+        m_speaker.playStemAt(stem, due);
+    }
+    if (m_listenNext < m_listening.size()) {
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
+            m_listening[m_listenNext].second - now - std::chrono::milliseconds(2));
+        m_listenTimer->start(std::max<int>(0, static_cast<int>(wait.count())));
+    }
 }
 
 void MainWindow::applyFocusRule()

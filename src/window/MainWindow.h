@@ -16,10 +16,11 @@
 // A keystroke in slot 5: Text5 textChanged -> SlotRow::setSlotText(5) -> SlotChanged:
 // the code for Label74 (slotCodeShown hook), SpeakBuffer entry 5, and with Type 'n' Talk on
 // Speaker::playStem -> SamplePlayer::play, which returns at once.
-// A slot's "Spell Text Here…" (SpellDialog, over spelling/'s Speller) assigns its allophones to
-// the slot boxes, each change running the same handling as typing. Copy's context menu writes
-// the code labels' codes through CodeFormat.
-// SPEAK: Speak clicked -> SpeakSequencer::Speak -> play entry 1, arm Timer1; each tick of Timer1
+// A slot's "Spell Text Here…" (SpellDialog, over spelling/'s Speller and Alternatives) assigns
+// its allophones to the slot boxes, each change running the same handling as typing; its Listen
+// comes back here and plays the spelling through the Speaker, each allophone at its chip time.
+// Copy's context menu writes the code labels' codes through CodeFormat. SPEAK: Speak clicked ->
+// SpeakSequencer::Speak -> play entry 1, arm Timer1; each tick of Timer1
 // -> SpeakSequencer::TimerTick -> the next entry, handed to the player with the time it was due
 // (Speaker::playStemAt), until the tick after the 30th restores SPEAK.
 
@@ -80,6 +81,10 @@ private:
     void spellInto(int n);
     void showSlotMenu(int n, const QPoint& at);
     const Speller& speller();
+    // The Spell Text dialog's Listen: the spelling end to end, each allophone for its time on
+    // the chip, handed to the player when it is due.
+    void listenTo(const std::vector<std::string>& mnemonics);
+    void listenStep();
 
     SlotRow m_row;
     Speaker m_speaker;
@@ -101,6 +106,9 @@ private:
     QRadioButton* m_emulate = nullptr;
     QRadioButton* m_hardware = nullptr;
     QTimer* m_timer = nullptr;
+    QTimer* m_listenTimer = nullptr;
+    std::vector<std::pair<std::string, SamplePlayer::Clock::time_point>> m_listening;
+    std::size_t m_listenNext = 0;
 };
 
 } // namespace tessary

@@ -2,11 +2,15 @@
 
 #include "catalogue/AllophoneTable.h"
 #include "composer/CodeFormat.h"
+#include "files/UserFile.h"
+#include "spelling/Alternatives.h"
 #include "spelling/Speller.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,7 +18,54 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cctype>
+#include <set>
+
 namespace tessary {
+
+namespace {
+
+// The words a user can pick a spelling for: as the speller cuts them out of the text (trailing
+// punctuation off, any letter case), each once, in order.
+std::vector<std::string> wordsOf(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::set<std::string> seen;
+    std::size_t at = 0;
+    while ((at = text.find_first_not_of(" \t\r\n", at)) != std::string::npos) {
+        std::size_t end = text.find_first_of(" \t\r\n", at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string w = text.substr(at, end - at);
+        at = end;
+        while (!w.empty() && std::ispunct(static_cast<unsigned char>(w.back())) && w.back() != '\'')
+            w.pop_back();
+        for (char& c : w)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!w.empty() && std::isalpha(static_cast<unsigned char>(w.front())) &&
+            seen.insert(w).second)
+            words.push_back(w);
+    }
+    return words;
+}
+
+std::vector<std::string> withoutTrailingPauses(std::vector<std::string> s)
+{
+    while (!s.empty() && s.back().size() == 3 && s.back().compare(0, 2, "pa") == 0)
+        s.pop_back();
+    return s;
+}
+
+QString joined(const std::vector<std::string>& mnemonics)
+{
+    QStringList out;
+    for (const std::string& m : mnemonics)
+        out << QString::fromStdString(m);
+    return out.join(' ');
+}
+
+} // namespace
 
 SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     : QDialog(parent), m_speller(speller), m_slotsLeft(slotsLeft)
@@ -43,23 +94,61 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     m_pause->setSingleShot(true);
     m_pause->setInterval(kPauseMs);
 
+    m_words = new QComboBox(this);
+    m_words->setObjectName("spellWord");
+    m_alternatives = new QComboBox(this);
+    m_alternatives->setObjectName("spellAlternative");
+    m_alternatives->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_alternatives->setMinimumContentsLength(24);
+    m_save = new QPushButton("&Save to My Words", this);
+    m_save->setObjectName("spellSave");
+    m_save->setEnabled(false);
+    m_saveResult = new QLabel(this);
+    m_saveResult->setObjectName("spellSaved");
+    m_saveResult->setWordWrap(true);
+    auto* picking = new QHBoxLayout;
+    picking->addWidget(m_words);
+    picking->addWidget(m_alternatives, 1);
+    picking->addWidget(m_save);
+
     auto* form = new QFormLayout;
     form->addRow("&Text:", m_text);
     form->addRow("Allophones:", m_allophones);
     form->addRow("Codes:", m_codes);
+    form->addRow("Spell &word as:", picking);
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_listen = m_buttons->addButton("&Listen", QDialogButtonBox::ActionRole);
+    m_listen->setObjectName("spellListen");
+    m_listen->setEnabled(false);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_fit);
+    layout->addWidget(m_saveResult);
     layout->addWidget(m_buttons);
 
     connect(m_text, &QLineEdit::textChanged, m_pause, qOverload<>(&QTimer::start));
     connect(m_pause, &QTimer::timeout, this, &SpellDialog::respell);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &SpellDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &SpellDialog::reject);
+    connect(m_listen, &QPushButton::clicked, this, &SpellDialog::listen);
+    connect(m_words, &QComboBox::currentIndexChanged, this, &SpellDialog::fillAlternatives);
+    connect(m_alternatives, &QComboBox::activated, this, &SpellDialog::pick);
+    connect(m_save, &QPushButton::clicked, this, &SpellDialog::save);
     respell();
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         setMaximumSize(screen->availableGeometry().size());
+}
+
+void SpellDialog::setListener(Listener listener)
+{
+    m_listener = std::move(listener);
+    m_listen->setEnabled(m_listener && !m_spelling.empty());
+}
+
+void SpellDialog::setWordFile(std::filesystem::path file)
+{
+    m_wordFile = std::move(file);
+    m_save->setEnabled(!m_wordFile.empty() && !m_picks.empty());
 }
 
 bool SpellDialog::fits() const
@@ -70,7 +159,7 @@ bool SpellDialog::fits() const
 void SpellDialog::respell()
 {
     m_pause->stop();
-    m_spelling = m_speller.spell(m_text->text().toStdString());
+    m_spelling = m_speller.spell(m_text->text().toStdString(), m_picked);
     QStringList mnemonics;
     std::vector<int> codes;
     for (const std::string& m : m_spelling) {
@@ -93,6 +182,101 @@ void SpellDialog::respell()
     if (m_text->text().size() >= kMaxText)
         m_fit->setText(m_fit->text() + QString(" The text stops at %1 characters.").arg(kMaxText));
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(n > 0 && fits());
+    m_listen->setEnabled(m_listener && n > 0);
+    fillWords();
+}
+
+void SpellDialog::listen()
+{
+    if (m_pause->isActive())
+        respell();
+    if (m_listener && !m_spelling.empty())
+        m_listener(m_spelling);
+}
+
+void SpellDialog::fillWords()
+{
+    QStringList words;
+    for (const std::string& w : wordsOf(m_text->text().toStdString()))
+        words << QString::fromStdString(w);
+    QStringList had;
+    for (int i = 0; i < m_words->count(); ++i)
+        had << m_words->itemText(i);
+    if (words == had)
+        return;
+    const QString current = m_words->currentText();
+    const QSignalBlocker quiet(m_words);
+    m_words->clear();
+    m_words->addItems(words);
+    m_words->setCurrentIndex(std::max(0, static_cast<int>(words.indexOf(current))));
+    fillAlternatives();
+}
+
+void SpellDialog::fillAlternatives()
+{
+    m_alternatives->clear();
+    m_shownAlternatives.clear();
+    const std::string word = m_words->currentText().toStdString();
+    if (word.empty())
+        return;
+    // The first is how the word list or the rules spell it; a pick is one of the others.
+    m_shownAlternatives = Alternatives::of(word, m_speller.spell(word));
+    const auto picked = m_picks.find(word);
+    int current = 0;
+    for (std::size_t i = 0; i < m_shownAlternatives.size(); ++i) {
+        const std::vector<std::string>& s = m_shownAlternatives[i];
+        std::vector<int> codes;
+        for (const std::string& m : s)
+            codes.push_back(AllophoneTable::FindByMnemonic(m)->code);
+        m_alternatives->addItem(
+            joined(s) + "   " +
+            QString::fromStdString(CodeFormat::format(codes, CodeFormat::Style::Dollar)));
+        if (picked != m_picks.end() && withoutTrailingPauses(s) == picked->second)
+            current = static_cast<int>(i);
+    }
+    m_alternatives->setCurrentIndex(current);
+}
+
+void SpellDialog::pick(int index)
+{
+    const std::string word = m_words->currentText().toStdString();
+    if (word.empty() || index < 0 || index >= static_cast<int>(m_shownAlternatives.size()))
+        return;
+    if (index == 0)
+        m_picks.erase(word);
+    else
+        m_picks[word] = withoutTrailingPauses(m_shownAlternatives[std::size_t(index)]);
+    std::string lines;
+    for (const auto& [w, mnemonics] : m_picks)
+        lines += w + " " + joined(mnemonics).toStdString() + "\n";
+    std::vector<WordList::Problem> problems;
+    m_picked = WordList();
+    m_picked.add(lines, problems);
+    m_save->setEnabled(!m_wordFile.empty() && !m_picks.empty());
+    respell();
+}
+
+// The picks go at the end of the user's word list, where they override what came before.
+void SpellDialog::save()
+{
+    UserFile::Contents had = UserFile::read(m_wordFile, WordList::kMaxFileBytes);
+    QString result;
+    if (had.status == UserFile::Status::Refused) {
+        result = QString("Not saved: %1").arg(QString::fromStdString(had.problem));
+    } else {
+        std::string text = std::move(had.bytes);
+        if (!text.empty() && text.back() != '\n')
+            text += '\n';
+        for (const auto& [w, mnemonics] : m_picks)
+            text += w + " " + joined(mnemonics).toStdString() + "\n";
+        std::error_code ec;
+        std::filesystem::create_directories(m_wordFile.parent_path(), ec);
+        const std::string problem = UserFile::write(m_wordFile, text);
+        m_saved = problem.empty();
+        result = m_saved ? QString("Saved to %1.").arg(QString::fromStdString(m_wordFile.string()))
+                         : QString("Not saved: %1").arg(QString::fromStdString(problem));
+    }
+    m_saveResult->setText(result);
 }
 
 void SpellDialog::accept()

@@ -1,13 +1,20 @@
 #pragma once
 
+#include "spelling/WordList.h"
+
 #include <QDialog>
 
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTimer;
 
 namespace tessary {
@@ -16,7 +23,8 @@ class Speller;
 
 // "Spell Text Here…": English text in, its allophone spelling and code string shown as the user
 // types, and how many of the slots left it takes. OK is refused, with a message, for a spelling
-// that does not fit.
+// that does not fit. Listen plays the spelling; for a word the rules spell badly, the user picks
+// another of its spellings (Alternatives), and Save keeps the picks in the user's word list.
 //
 // Spelling runs once typing pauses, never on every keystroke, and the text is cut at kMaxText
 // characters (thirty slots hold a few words): a pasted book cannot freeze the window, and the
@@ -26,7 +34,16 @@ class SpellDialog : public QDialog
     Q_OBJECT
 
 public:
+    using Listener = std::function<void(const std::vector<std::string>& mnemonics)>;
+
     SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent = nullptr);
+
+    // What Listen hands the spelling to; without one, Listen is disabled.
+    void setListener(Listener listener);
+    // The user's word list, where Save writes the picks; without one, Save is disabled.
+    void setWordFile(std::filesystem::path file);
+    // Whether Save wrote the word list.
+    bool saved() const { return m_saved; }
 
     static constexpr int kMaxText = 1000;
     // How long typing must pause before the text is spelled.
@@ -42,6 +59,12 @@ public:
 private:
     void respell();
     bool fits() const;
+    void listen();
+    // The words of the text, for picking a spelling; then the chosen word's alternatives.
+    void fillWords();
+    void fillAlternatives();
+    void pick(int index);
+    void save();
 
     const Speller& m_speller;
     int m_slotsLeft;
@@ -52,6 +75,18 @@ private:
     QLabel* m_fit = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
     QTimer* m_pause = nullptr;
+    QPushButton* m_listen = nullptr;
+    QComboBox* m_words = nullptr;
+    QComboBox* m_alternatives = nullptr;
+    QPushButton* m_save = nullptr;
+    QLabel* m_saveResult = nullptr;
+
+    Listener m_listener;
+    std::filesystem::path m_wordFile;
+    std::map<std::string, std::vector<std::string>> m_picks; // word -> its chosen mnemonics
+    WordList m_picked;                                       // the same, for the speller
+    std::vector<std::vector<std::string>> m_shownAlternatives;
+    bool m_saved = false;
 };
 
 } // namespace tessary

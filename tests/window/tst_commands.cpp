@@ -1,22 +1,30 @@
 // "Copy" and "SPEAK" in the real window, with a player that records what it is asked to play.
+#include "catalogue/AllophoneTable.h"
+#include "catalogue/ChipDurations.h"
+#include "spelling/Speller.h"
 #include "support/RecordingPlayer.h"
 #include "support/WindowTest.h"
 #include "window/MainWindow.h"
-#include "spelling/Speller.h"
 #include "window/SpellDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <fstream>
+#include <sstream>
 
 using namespace tessary;
 using tessary::testing::RecordingPlayer;
@@ -40,6 +48,9 @@ private Q_SLOTS:
     void spellTextHere_data();
     void spellTextHere();
     void pastedBookIsCutAndFitsTheScreen();
+    void listenPickAndSave_data();
+    void listenPickAndSave();
+    void listenPlaysTheSpellingInTheChipsTime();
     void copyAs_data();
     void copyAs();
 
@@ -348,6 +359,113 @@ void TestCommands::pastedBookIsCutAndFitsTheScreen()
     const QSize screen = dialog.screen()->availableGeometry().size();
     QVERIFY2(dialog.width() <= screen.width() && dialog.height() <= screen.height(),
              qPrintable(QString("%1 x %2").arg(dialog.width()).arg(dialog.height())));
+}
+
+void TestCommands::listenPickAndSave_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("pick");   // the alternative chosen for the word
+    QTest::addColumn<QString>("before"); // the word list before Save; "-": none
+    QTest::newRow("the other reading, into a new word list") << "Live here."
+                                                             << "live"
+                                                             << "ll ih ih vv"
+                                                             << "-";
+    QTest::newRow("another K, after a list without its last line end") << "a cat"
+                                                                       << "cat"
+                                                                       << "kk3 ae ae pa3 tt1"
+                                                                       << "hello hh1 eh ll ow";
+}
+
+void TestCommands::listenPickAndSave()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, word);
+    QFETCH(QString, pick);
+    QFETCH(QString, before);
+    QTemporaryDir home;
+    const std::filesystem::path file = home.path().toStdString() + "/quorlin-tessary/words";
+    if (before != "-") {
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file) << before.toStdString();
+    }
+    const Speller speller(WordList::builtIn());
+    SpellDialog dialog(speller, 30, m_window.get());
+    std::vector<std::vector<std::string>> heard;
+    dialog.setListener([&](const std::vector<std::string>& m) { heard.push_back(m); });
+    dialog.setWordFile(file);
+    dialog.show();
+    dialog.findChild<QLineEdit*>("spellText")->setText(text);
+
+    auto* words = dialog.findChild<QComboBox*>("spellWord");
+    QTRY_VERIFY(words->findText(word) >= 0);
+    words->setCurrentIndex(words->findText(word));
+    auto* alternatives = dialog.findChild<QComboBox*>("spellAlternative");
+    int index = -1;
+    for (int i = 1; i < alternatives->count(); ++i) {
+        if (alternatives->itemText(i).startsWith(pick + " "))
+            index = i;
+    }
+    QVERIFY2(index > 0, qPrintable(alternatives->itemText(0)));
+    alternatives->setCurrentIndex(index);
+    Q_EMIT alternatives->activated(index);
+
+    const std::vector<std::string> picked = [&] {
+        std::vector<std::string> out;
+        for (const QString& m : pick.split(' '))
+            out.push_back(m.toStdString());
+        return out;
+    }();
+    const auto& spelling = dialog.spelling();
+    QVERIFY(std::search(spelling.begin(), spelling.end(), picked.begin(), picked.end()) !=
+            spelling.end());
+
+    dialog.findChild<QPushButton*>("spellListen")->click();
+    QCOMPARE(heard.size(), std::size_t(1));
+    QCOMPARE(heard.front(), spelling);
+
+    dialog.findChild<QPushButton*>("spellSave")->click();
+    QVERIFY(dialog.saved());
+    QVERIFY(dialog.findChild<QLabel*>("spellSaved")->text().startsWith("Saved to "));
+    std::stringstream saved;
+    saved << std::ifstream(file).rdbuf();
+    const std::string start = before == "-" ? "" : before.toStdString() + "\n";
+    QCOMPARE(QString::fromStdString(saved.str()),
+             QString::fromStdString(start + word.toStdString() + " " + pick.toStdString() + "\n"));
+    // The word list reads back what was picked.
+    WordList list;
+    std::vector<WordList::Problem> problems;
+    list.addFile(file, problems);
+    QVERIFY(problems.empty());
+    QVERIFY(list.find(word.toStdString()));
+    QCOMPARE(*list.find(word.toStdString()), picked);
+}
+
+void TestCommands::listenPlaysTheSpellingInTheChipsTime()
+{
+    auto* box = find<QLineEdit>("Text1");
+    box->setFocus();
+    QElapsedTimer clock;
+    qint64 lastPlayMs = -1;
+    m_onPlay = [&] { lastPlayMs = clock.elapsed(); };
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<SpellDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>("spellText")->setText("hello");
+        QTRY_COMPARE(dialog->spelling().size(), std::size_t(5));
+        clock.start();
+        dialog->findChild<QPushButton*>("spellListen")->click();
+        QTRY_COMPARE(m_plays.size(), 5);
+        dialog->reject();
+    });
+    QTest::keyClick(box, Qt::Key_T, Qt::ControlModifier);
+    QCOMPARE(m_plays, (QStringList{"/set/hh1.wav", "/set/eh.wav", "/set/ll.wav", "/set/ow.wav",
+                                   "/set/pa1.wav"}));
+    // The last is due once the four before it have had their time on the chip, never sooner.
+    double ms = 0;
+    for (const char* m : {"hh1", "eh", "ll", "ow"})
+        ms += ChipDurations::chipMs(AllophoneTable::FindByMnemonic(m)->code);
+    QVERIFY2(lastPlayMs >= qint64(ms), qPrintable(QString("%1 ms").arg(lastPlayMs)));
 }
 
 void TestCommands::copyAs_data()
