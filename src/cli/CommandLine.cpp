@@ -4,6 +4,8 @@
 #include "Utterance.h"
 #include "catalogue/AllophoneTable.h"
 #include "catalogue/ChipDurations.h"
+#include "chip/ChipBridge.h"
+#include "chip/SerialPorts.h"
 #include "composer/CodeFormat.h"
 #include "composer/JsonText.h"
 #include "composer/Vocabulary.h"
@@ -16,8 +18,10 @@
 #include "spelling/Speller.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -56,6 +60,7 @@ Commands:
   render ITEM...       writes the items' sound to a WAV file (--output FILE.wav, or - )
   vocab FILE           a header of every entry of a vocabulary file (--format c, arduino, json)
   list                 the 64 allophones: code, mnemonic, example word, time on the chip
+  devices              the serial ports that could be a bridge to a real chip (--probe asks)
 
 An ITEM is a mnemonic (hh1), a code text ($1B) or a number (27, 0x1B); with --text the
 items are English text, spelled first. '-' in place of the text or items reads them from
@@ -100,13 +105,23 @@ items are English text, spelled first.
   --json            {"mnemonics", "codes", "codeString", "formatted"}
 )";
     if (command == "say")
-        return R"(Usage: tessary say [--pace MS] [--text] [--file FILE] ITEM...
-       tessary say --alternatives WORD
+        return R"(Usage: tessary say [--pace MS] [--text] [--file FILE] [--device PORT] ITEM...
+       tessary say --alternatives [--device PORT] WORD
 Plays the items' samples from the sample set: end to end, each whole, as the chip speaks them,
 or with --pace one every MS milliseconds, each cut off by the next, as the window's SPEAK does.
 With --text the items are English text, spelled first; '-' or --file FILE reads them from
 standard input or FILE. --alternatives plays each way to spell WORD in turn, with a pause
 between, and prints each as it plays.
+
+  --device PORT   a real SP0256-AL2 says them instead, through the bridge firmware on the
+                  board at PORT (also TESSARY_DEVICE); returns once the chip is silent, and
+                  Ctrl+C stops the chip before it exits
+)";
+    if (command == "devices")
+        return R"(Usage: tessary devices [--probe]
+Lists the serial ports that could be a bridge board, from /dev/serial/by-id and the USB vendor
+and product in sysfs, without opening any. --probe opens each one and asks for a bridge, which
+resets most Arduino boards (and would disturb another device on a port).
 )";
     if (command == "render")
         return R"(Usage: tessary render --output FILE.wav [--pace MS] [--text] [--file FILE] ITEM...
@@ -219,6 +234,8 @@ int CommandLine::run()
             return vocab();
         if (command == "list")
             return list();
+        if (command == "devices")
+            return devices();
         throw UsageError("argument 1, '" + command + "', is not a command");
     } catch (const UsageError& e) {
         m_err << "tessary: " << e.what() << "\n";
@@ -278,6 +295,7 @@ CommandLine::Options CommandLine::parse(const std::string& command,
                      : arg == "--lines"        ? &o.lines
                      : arg == "--json"         ? &o.json
                      : arg == "--alternatives" ? &o.alternatives
+                     : arg == "--probe"        ? &o.probe
                                                : nullptr;
         if (flag) {
             if (hasValue)
@@ -299,10 +317,10 @@ CommandLine::Options CommandLine::parse(const std::string& command,
                     valueAt + ", '" + value + "', is no format: " +
                     (command == "vocab" ? "c, arduino or json" : "dollar, hex, dec, c or basic"));
             o.format = value;
-        } else if (arg == "--output" || arg == "--file") {
+        } else if (arg == "--output" || arg == "--file" || arg == "--device") {
             if (value.empty())
                 throw UsageError(valueAt + ": " + arg + " needs a file name");
-            (arg == "--output" ? o.output : o.file) = value;
+            (arg == "--output" ? o.output : arg == "--file" ? o.file : o.device) = value;
         } else if (arg == "--pace") {
             char* end = nullptr;
             const long pace = std::strtol(value.c_str(), &end, 10);
@@ -560,12 +578,104 @@ int CommandLine::codes()
 
 int CommandLine::say()
 {
-    const Options o = parse("say", {"--pace", "--text", "--file", "--alternatives"});
+    Options o = parse("say", {"--pace", "--text", "--file", "--alternatives", "--device"});
     if (o.help)
         return help("say");
-    if (o.alternatives)
-        return play(alternativesOf(o), o.pace);
-    return play({mnemonicsOf(o)}, o.pace);
+    if (o.device.empty()) {
+        if (const char* env = std::getenv("TESSARY_DEVICE"))
+            o.device = env;
+    }
+    std::vector<std::vector<std::string>> utterances =
+        o.alternatives ? alternativesOf(o) : std::vector<std::vector<std::string>>{mnemonicsOf(o)};
+    if (o.device.empty())
+        return play(utterances, o.pace);
+    if (o.pace != 0)
+        throw UsageError("the chip keeps its own time: --pace does not go with --device");
+    return sayOnChip(o.device, utterances);
+}
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+void onInterrupt(int)
+{
+    interrupted = true;
+}
+
+} // namespace
+
+// The chip says the utterances one after another; Ctrl+C stops it before the program ends.
+int CommandLine::sayOnChip(const std::string& device,
+                           const std::vector<std::vector<std::string>>& utterances)
+{
+    std::vector<int> codes;
+    for (const auto& u : utterances) {
+        if (!codes.empty() && utterances.size() > 1) {
+            for (const std::string& m : kGap)
+                codes.push_back(AllophoneTable::FindByMnemonic(m)->code);
+        }
+        for (int c : codesOf(u))
+            codes.push_back(c);
+        if (utterances.size() > 1)
+            m_out << joined(u) << "\n";
+    }
+    m_out.flush();
+    ChipBridge bridge;
+    if (std::string problem = bridge.connect(device); !problem.empty())
+        throw Failure(problem);
+    // No SA_RESTART: the wait for the bridge returns at once to see the flag.
+    struct sigaction action = {};
+    struct sigaction before = {};
+    action.sa_handler = &onInterrupt;
+    sigemptyset(&action.sa_mask);
+    interrupted = false;
+    sigaction(SIGINT, &action, &before);
+    std::string problem;
+    const ChipBridge::Result result = bridge.say(codes, interrupted, problem);
+    sigaction(SIGINT, &before, nullptr);
+    if (result == ChipBridge::Result::Failed)
+        throw Failure(problem);
+    if (result == ChipBridge::Result::Stopped) {
+        m_err << "tessary: stopped\n";
+        return kInterrupted;
+    }
+    return kDone;
+}
+
+int CommandLine::devices()
+{
+    const Options o = parse("devices", {"--probe"});
+    if (o.help)
+        return help("devices");
+    if (!o.items.empty())
+        throw UsageError("argument 2, '" + o.items.front() + "': devices takes no arguments");
+    const std::vector<SerialPorts::Port> ports = SerialPorts::list();
+    if (ports.empty()) {
+        m_out << "No USB serial port: is the board plugged in?\n";
+        return kDone;
+    }
+    if (o.probe)
+        m_err << "tessary: opening each port to ask for a bridge; this resets most boards\n";
+    for (const SerialPorts::Port& p : ports) {
+        m_out << p.path;
+        if (!p.usbId.empty())
+            m_out << "  " << p.usbId;
+        if (!p.description.empty())
+            m_out << "  " << p.description;
+        if (!p.byId.empty())
+            m_out << "  (/dev/serial/by-id/" << p.byId << ")";
+        if (p.boardLike)
+            m_out << "  board";
+        if (o.probe) {
+            ChipBridge bridge;
+            const std::string problem = bridge.connect(p.path);
+            m_out << (problem.empty() ? "  bridge, room " + std::to_string(bridge.room())
+                                      : "  not a bridge: " + problem);
+        }
+        m_out << "\n";
+    }
+    return kDone;
 }
 
 // Plays the utterances one after another, with a gap between them; with more than one, each

@@ -21,6 +21,8 @@ class TextSource;
 //   tessary render --output FILE.wav|- [--pace MS] [--text] [--file F] ITEM...
 //   tessary vocab [--format c|arduino|json] [--output F] FILE   a firmware header of many words
 //   tessary list [--json]                                  the 64 allophones
+//   tessary say --device PORT ...                          a real chip says it, through our bridge
+//   tessary devices [--probe]                              the ports that could be a bridge
 //
 // Text and items come from the arguments, or from a file (--file F) or standard input ("-").
 // Exit status: 0 done; 1 the work could not be done (a file not read or written, no sample set,
@@ -37,6 +39,7 @@ public:
     static constexpr int kDone = 0;
     static constexpr int kFailed = 1;
     static constexpr int kUsage = 2;
+    static constexpr int kInterrupted = 130; // Ctrl+C, as a shell reports it
 
 private:
     struct Options
@@ -49,6 +52,8 @@ private:
         bool lines = false;
         bool json = false;
         bool alternatives = false;
+        bool probe = false;
+        std::string device;
         bool help = false;
         std::vector<std::string> items;
     };
@@ -72,6 +77,9 @@ private:
     int render();
     int vocab();
     int list();
+    int devices();
+    int sayOnChip(const std::string& device,
+                  const std::vector<std::vector<std::string>>& utterances);
     int help(const std::string& command);
     int play(const std::vector<std::vector<std::string>>& utterances, int pace);
 

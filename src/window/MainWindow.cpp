@@ -1,10 +1,12 @@
 #include "MainWindow.h"
 
 #include "AuditionLabel.h"
+#include "ChipSpeaker.h"
 #include "FocusSink.h"
 #include "SpellDialog.h"
 #include "catalogue/AllophoneTable.h"
 #include "catalogue/ChipDurations.h"
+#include "chip/SerialPorts.h"
 #include "spelling/Speller.h"
 
 #include <QAction>
@@ -12,6 +14,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QEvent>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -220,6 +223,20 @@ void MainWindow::buildControls()
     }
     m_typespeak =
         control<QCheckBox>(this, "Typespeak", twips(2115, 930, 1395, 315), "Type 'n' Talk");
+    // A real chip on a board, through SPEAK's context menu; the window's face stays as it is.
+    m_chip = new ChipSpeaker(this);
+    m_speak->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const auto& [name, caption] :
+         {std::pair{"speakOnChip", "Speak on Chip"}, std::pair{"stopChip", "Stop Chip"}}) {
+        auto* action = new QAction(caption, m_speak);
+        action->setObjectName(name);
+        m_speak->addAction(action);
+    }
+    m_chipStatus = new QAction(m_speak);
+    m_chipStatus->setObjectName("chipStatus");
+    m_chipStatus->setEnabled(false);
+    m_chipStatus->setVisible(false);
+    m_speak->addAction(m_chipStatus);
 
     for (QWidget* w : {static_cast<QWidget*>(m_emulate), static_cast<QWidget*>(m_hardware),
                        static_cast<QWidget*>(m_typespeak)}) {
@@ -296,6 +313,14 @@ void MainWindow::connectControls()
     connect(m_clear, &QPushButton::clicked, this, [this] { m_row.ClearAll(); });
     connect(m_typespeak, &QCheckBox::clicked, this, [this] { applyFocusRule(); });
     connect(m_copy, &QPushButton::clicked, this, [this] { copyCodeString(); });
+    connect(m_speak->findChild<QAction*>("speakOnChip"), &QAction::triggered, this,
+            &MainWindow::speakOnChip);
+    connect(m_speak->findChild<QAction*>("stopChip"), &QAction::triggered, m_chip,
+            &ChipSpeaker::stop);
+    connect(m_chip, &ChipSpeaker::status, this, [this](const QString& line) {
+        m_chipStatus->setText(line);
+        m_chipStatus->setVisible(true);
+    });
     for (const auto& [name, style] : {std::pair{"copyAsC", CodeFormat::Style::C},
                                       std::pair{"copyAsHex", CodeFormat::Style::Hex},
                                       std::pair{"copyAsDecimal", CodeFormat::Style::Dec},
@@ -330,17 +355,58 @@ void MainWindow::copyCodeString()
     clipboard->setText(m_codeString);
 }
 
-void MainWindow::copyCodesAs(CodeFormat::Style style)
+std::vector<int> MainWindow::slotCodes() const
 {
-    applyFocusRule();
     std::vector<int> codes;
     for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
         if (const auto code = CodeFormat::parseCode(m_row.SlotCode(n)))
             codes.push_back(*code);
     }
+    return codes;
+}
+
+void MainWindow::copyCodesAs(CodeFormat::Style style)
+{
+    applyFocusRule();
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(QString::fromStdString(CodeFormat::format(codes, style)));
+    clipboard->setText(QString::fromStdString(CodeFormat::format(slotCodes(), style)));
+}
+
+bool MainWindow::haveChipPort()
+{
+    if (!m_chip->port().empty())
+        return true;
+    // Ports are only listed here, never opened: opening one resets most boards.
+    QStringList names;
+    std::vector<std::string> paths;
+    for (const SerialPorts::Port& p : SerialPorts::list()) {
+        names << QString::fromStdString(p.byId.empty() ? p.path : p.byId + "  (" + p.path + ")");
+        paths.push_back(p.byId.empty() ? p.path : "/dev/serial/by-id/" + p.byId);
+    }
+    if (names.isEmpty()) {
+        m_chipStatus->setText("No serial port: is the board plugged in?");
+        m_chipStatus->setVisible(true);
+        return false;
+    }
+    bool chosen = false;
+    const QString name = QInputDialog::getItem(
+        this, "Speak on Chip", "The board with the chip and the bridge firmware:", names, 0, false,
+        &chosen);
+    if (!chosen)
+        return false;
+    m_chip->choosePort(paths[static_cast<std::size_t>(names.indexOf(name))]);
+    return true;
+}
+
+void MainWindow::speakOnChip()
+{
+    applyFocusRule();
+    if (!haveChipPort())
+        return;
+    m_chipStatus->setText("Speaking on the chip…");
+    m_chipStatus->setVisible(true);
+    m_chip->speak(slotCodes());
 }
 
 const Speller& MainWindow::speller()

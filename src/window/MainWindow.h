@@ -48,6 +48,7 @@ class QTimer;
 namespace tessary {
 
 class AuditionLabel;
+class ChipSpeaker;
 class FocusSink;
 class Speller;
 
@@ -85,6 +86,11 @@ private:
     // the chip, handed to the player when it is due.
     void listenTo(const std::vector<std::string>& mnemonics);
     void listenStep();
+    // SPEAK's context menu: the slots' codes to a real chip through the bridge, or stop it.
+    void speakOnChip();
+    // The port for the chip: TESSARY_DEVICE or the one chosen before, else the user picks one.
+    bool haveChipPort();
+    std::vector<int> slotCodes() const;
 
     SlotRow m_row;
     Speaker m_speaker;
@@ -107,6 +113,8 @@ private:
     QRadioButton* m_hardware = nullptr;
     QTimer* m_timer = nullptr;
     QTimer* m_listenTimer = nullptr;
+    ChipSpeaker* m_chip = nullptr;
+    QAction* m_chipStatus = nullptr;
     std::vector<std::pair<std::string, SamplePlayer::Clock::time_point>> m_listening;
     std::size_t m_listenNext = 0;
 };

@@ -1,0 +1,102 @@
+// "Speak on Chip" in the window, against the simulated board: the slots' codes reach the
+// modelled chip in order, empty slots left out, and the menu says when it has spoken.
+#include "support/RecordingPlayer.h"
+#include "support/WindowTest.h"
+#include "window/MainWindow.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tessary;
+using tessary::testing::RecordingPlayer;
+
+class TestSpeakOnChip : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void speaksWhatTheSlotsHold_data();
+    void speaksWhatTheSlotsHold();
+
+private:
+    QList<int> spoken() const;
+
+    QTemporaryDir m_dir;
+    QProcess m_board;
+    QStringList m_plays;
+};
+
+void TestSpeakOnChip::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_board.start(qEnvironmentVariable("CHIP_SIM"),
+                  {qEnvironmentVariable("BRIDGE_ELF"), qEnvironmentVariable("DURATIONS"),
+                   m_dir.filePath("chip.log")});
+    QString pty;
+    while (pty.isEmpty() && m_board.waitForReadyRead(10000)) {
+        while (m_board.canReadLine()) {
+            const QString line = QString::fromUtf8(m_board.readLine()).trimmed();
+            if (line.startsWith("pty "))
+                pty = line.mid(4);
+        }
+    }
+    QVERIFY2(!pty.isEmpty(), "chip_sim gave no pty");
+    qputenv("TESSARY_DEVICE", pty.toUtf8());
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
+}
+
+void TestSpeakOnChip::cleanupTestCase()
+{
+    m_board.kill();
+    m_board.waitForFinished();
+}
+
+QList<int> TestSpeakOnChip::spoken() const
+{
+    QFile log(m_dir.filePath("chip.log"));
+    QList<int> codes;
+    if (log.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : log.readAll().split('\n')) {
+            if (line.startsWith("start "))
+                codes << line.split(' ').at(1).toInt();
+        }
+    }
+    return codes;
+}
+
+void TestSpeakOnChip::speaksWhatTheSlotsHold_data()
+{
+    QTest::addColumn<QStringList>("slots");
+    QTest::addColumn<QList<int>>("codes");
+    QTest::newRow("hello, a gap left out")
+        << QStringList{"hh1", "eh", "", "ll", "ow", "pa1"} << QList<int>{27, 7, 45, 53, 0};
+    QTest::newRow("texts that name no allophone left out")
+        << QStringList{"hh1", "EH", "xx", "$07", "ow"} << QList<int>{27, 53};
+}
+
+void TestSpeakOnChip::speaksWhatTheSlotsHold()
+{
+    QFETCH(QStringList, slots);
+    QFETCH(QList<int>, codes);
+    MainWindow window(SampleSet("/set/"), std::make_unique<RecordingPlayer>(&m_plays));
+    window.show();
+    for (int n = 0; n < slots.size(); ++n)
+        tessary::testing::control<QLineEdit>(&window, QString("Text%1").arg(n + 1))
+            ->setText(slots[n]);
+    const int before = static_cast<int>(spoken().size());
+    auto* speak = tessary::testing::control<QPushButton>(&window, "Speak");
+    speak->findChild<QAction*>("speakOnChip")->trigger();
+    auto* status = speak->findChild<QAction*>("chipStatus");
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QString("The chip said it"), 60000);
+    QCOMPARE(spoken().mid(before), codes);
+}
+
+QTEST_MAIN(TestSpeakOnChip)
+#include "tst_speakonchip.moc"
