@@ -138,6 +138,7 @@ entry, a name and mnemonics or codes after '=', or English text after ':'.
   # comments and blank lines are skipped
   hello = hh1 eh ll ow pa1
   greeting: Hello there.
+  good night                (text alone is named after itself: good_night)
 
   c         an include guard, <stdint.h>, a const uint8_t array and its length for each entry,
             an enum of the entries and a table of them all (the default)

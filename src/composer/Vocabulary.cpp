@@ -176,15 +176,18 @@ Vocabulary Vocabulary::parse(std::string_view text, std::vector<Problem>& proble
         if (line.empty())
             continue;
         const std::size_t sep = line.find_first_of("=:");
-        if (sep == std::string_view::npos) {
-            problems.push_back({number, "expected 'NAME = MNEMONICS' or 'NAME: TEXT'"});
-            continue;
-        }
         Entry e;
-        e.name = std::string(trimmed(line.substr(0, sep)));
         e.line = number;
-        e.text = line[sep] == ':';
-        e.source = std::string(trimmed(line.substr(sep + 1)));
+        if (sep == std::string_view::npos) {
+            // A line of words alone, as in a plain list of words: named after itself.
+            e.name = std::string(line);
+            e.text = true;
+            e.source = e.name;
+        } else {
+            e.name = std::string(trimmed(line.substr(0, sep)));
+            e.text = line[sep] == ':';
+            e.source = std::string(trimmed(line.substr(sep + 1)));
+        }
         if (e.name.empty()) {
             problems.push_back({number, "the entry has no name"});
             continue;

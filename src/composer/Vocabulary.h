@@ -11,6 +11,7 @@ namespace tessary {
 //     # comments and blank lines are skipped
 //     hello = hh1 eh ll ow pa1          mnemonics, code texts or numbers
 //     greeting: Hello there.            English text, spelled by the caller
+//     good night                        text alone: named after itself (good_night)
 //
 // Every name becomes a C identifier, unique whatever its letter case, so that a header can hold
 // them all. What is wrong is reported with its line, and the entry is left out.

@@ -280,6 +280,7 @@ seven: seven
 12 o'clock: twelve o'clock
 int = $1B, $07 0x2D 53
 alarm: Wake up!   # a comment
+good night
 """
 
     def test_vocabulary_header_in_every_form(self):
@@ -292,9 +293,13 @@ alarm: Wake up!   # a comment
             line = line.split(" #")[0]
             if line.startswith("#") or not line.strip():
                 continue
-            sep = min(i for i in (line.find("="), line.find(":")) if i >= 0)
-            args = line[sep + 1:].replace(",", " ").split() if line[sep] == "=" else \
-                ["--text", line[sep + 1:]]
+            seps = [i for i in (line.find("="), line.find(":")) if i >= 0]
+            if not seps:
+                args = ["--text", line]
+            elif line[min(seps)] == "=":
+                args = line[min(seps) + 1:].replace(",", " ").split()
+            else:
+                args = ["--text", line[min(seps) + 1:]]
             expected.append(self.tessary("codes", "--format", "dec", *args).stdout.strip())
         dump = ('int main(void) {\n  for (int i = 0; i < CLOCK_COUNT; ++i) {\n'
                 '    for (int k = 0; k < clock_table[i].length; ++k)\n'
@@ -340,14 +345,15 @@ alarm: Wake up!   # a comment
             entries = json.loads(res.stdout)["entries"]
             self.assertEqual([", ".join(map(str, e["codes"])) for e in entries], expected)
             self.assertEqual([e["identifier"] for e in entries],
-                             ["hello", "greeting", "seven", "w_12_o_clock", "w_int", "alarm"])
+                             ["hello", "greeting", "seven", "w_12_o_clock", "w_int", "alarm",
+                              "good_night"])
             self.assertEqual(entries[1]["text"], "Good morning.")
 
     def test_vocabulary_problems(self):
         rows = [
             ("names that clash", "hello = hh1\nHello: hello\n", ":2: 'Hello' makes the same C "
              "name, Hello, as the entry on line 1"),
-            ("no separator", "hello = hh1\nbad line\n", ":2: expected"),
+            ("no name", "hello = hh1\n= eh\n", ":2: the entry has no name"),
             ("not an allophone", "x = hh1 xx9\n", ":1: 'xx9' is not a mnemonic"),
             ("nothing to say", "\n\nquiet: ...\n", ":3: 'quiet' has nothing to say"),
             ("a name the header makes", "hello = hh1\nhello_length = eh\n", "hello_length"),
