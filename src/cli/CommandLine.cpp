@@ -408,6 +408,13 @@ bool CommandLine::spellAll(TextSource& text,
     return sound;
 }
 
+void CommandLine::refuseItems(const Options& o, const std::string& command)
+{
+    if (!o.items.empty())
+        throw UsageError("argument 2, '" + o.items.front() + "': " + command +
+                         " takes no arguments");
+}
+
 std::vector<std::string> CommandLine::itemsAsMnemonics(const std::vector<std::string>& items)
 {
     std::vector<std::string> mnemonics;
@@ -649,8 +656,7 @@ int CommandLine::devices()
     const Options o = parse("devices", {"--probe"});
     if (o.help)
         return help("devices");
-    if (!o.items.empty())
-        throw UsageError("argument 2, '" + o.items.front() + "': devices takes no arguments");
+    refuseItems(o, "devices");
     const std::vector<SerialPorts::Port> ports = SerialPorts::list();
     if (ports.empty()) {
         m_out << "No USB serial port: is the board plugged in?\n";
@@ -838,8 +844,7 @@ int CommandLine::list()
     const Options o = parse("list", {"--json"});
     if (o.help)
         return help("list");
-    if (!o.items.empty())
-        throw UsageError("argument 2, '" + o.items.front() + "': list takes no arguments");
+    refuseItems(o, "list");
     if (o.json)
         m_out << "[";
     for (const AllophoneEntry& e : AllophoneTable::All()) {

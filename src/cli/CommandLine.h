@@ -60,6 +60,8 @@ private:
     class UsageError;
 
     Options parse(const std::string& command, const std::vector<std::string>& allowed);
+    // A command that takes options only refuses its first other argument.
+    void refuseItems(const Options& o, const std::string& command);
     // Where the text or items come from: the arguments, a file, or standard input.
     std::unique_ptr<TextSource> source(const Options& o);
     const Speller& speller();

@@ -90,14 +90,19 @@ class Chip(unittest.TestCase):
                 # say returned once the chip was silent: its last allophone had ended.
                 self.assertEqual(events[-1][0], "end")
 
-    def test_stop_silences_the_chip(self):
-        """Ctrl+C during say stops the chip before exiting, with status 130."""
+    def say_until_three_spoken(self):
+        """A long say under way: the chip has started its third allophone."""
         proc = subprocess.Popen([TESSARY, "say", "--device", self.board.pty, "--text",
                                  "one two three four five six seven eight nine ten"],
                                 env=self.env, stderr=subprocess.PIPE, text=True)
         deadline = time.monotonic() + 60
         while len(self.board.spoken()) < 3 and time.monotonic() < deadline:
             time.sleep(0.05)
+        return proc
+
+    def test_stop_silences_the_chip(self):
+        """Ctrl+C during say stops the chip before exiting, with status 130."""
+        proc = self.say_until_three_spoken()
         proc.send_signal(signal.SIGINT)
         self.assertEqual(proc.wait(timeout=5), 130)
         proc.stderr.close()
@@ -108,12 +113,7 @@ class Chip(unittest.TestCase):
         self.assertEqual(len(self.board.spoken()), spoken)
 
     def test_board_gone_mid_utterance(self):
-        proc = subprocess.Popen([TESSARY, "say", "--device", self.board.pty, "--text",
-                                 "one two three four five six seven eight nine ten"],
-                                env=self.env, stderr=subprocess.PIPE, text=True)
-        deadline = time.monotonic() + 60
-        while len(self.board.spoken()) < 3 and time.monotonic() < deadline:
-            time.sleep(0.05)
+        proc = self.say_until_three_spoken()
         self.board.kill()
         gone = time.monotonic()
         self.assertEqual(proc.wait(timeout=5), 1)

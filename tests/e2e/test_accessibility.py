@@ -46,7 +46,7 @@ class Accessibility(unittest.TestCase):
                                  text=True, timeout=30)
             found = json.loads(res.stdout or "[]")
             return found if len(found) > 100 else None
-        return Session.wait_for(probe, 20, "the window's accessibles")
+        return Session.wait_for(probe, 40, "the window's accessibles")
 
     def test_every_control_has_a_name(self):
         with Session(BINARY, extra_env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}) as s:
