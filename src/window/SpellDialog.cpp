@@ -98,8 +98,9 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     m_words->setObjectName("spellWord");
     m_alternatives = new QComboBox(this);
     m_alternatives->setObjectName("spellAlternative");
+    // Wide enough for a short word's spelling and its code string; the list shows them whole.
     m_alternatives->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_alternatives->setMinimumContentsLength(24);
+    m_alternatives->setMinimumContentsLength(36);
     m_save = new QPushButton("&Save to My Words", this);
     m_save->setObjectName("spellSave");
     m_save->setEnabled(false);
