@@ -74,6 +74,12 @@ const AllophoneEntry* AllophoneTable::FindByMnemonic(std::string_view text)
     return nullptr;
 }
 
+bool AllophoneTable::IsPause(std::string_view mnemonic)
+{
+    const AllophoneEntry* e = FindByMnemonic(mnemonic);
+    return e && e->code <= 4; // the pauses are the first five codes
+}
+
 const AllophoneEntry* AllophoneTable::EntryByCode(int code)
 {
     if (code < 0 || code >= kSize)

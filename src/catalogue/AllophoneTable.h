@@ -19,6 +19,8 @@ public:
     static const AllophoneEntry* FindByMnemonic(std::string_view text);
     // nullptr outside 0..63.
     static const AllophoneEntry* EntryByCode(int code);
+    // PA1..PA5, the silences; false for anything that names no allophone.
+    static bool IsPause(std::string_view mnemonic);
     // k is the number of Label1..Label64; nullptr outside 1..64.
     static const AllophoneEntry* EntryByAuditionLabel(int k);
     // "$" and two upper-case hex digits; empty outside 0..63.

@@ -174,11 +174,6 @@ std::vector<int> codesOf(const std::vector<std::string>& mnemonics)
     return codes;
 }
 
-bool isPause(const std::string& m)
-{
-    return AllophoneTable::FindByMnemonic(m)->code <= 4;
-}
-
 std::string spellingJson(const std::vector<std::string>& mnemonics)
 {
     const std::vector<int> codes = codesOf(mnemonics);
@@ -392,7 +387,8 @@ bool CommandLine::spellAll(TextSource& text,
         if (!held.empty() && held.back() == "pa1")
             held.back() = "pa3";
         held.insert(held.end(), s.begin(), s.end());
-        sound = sound || std::any_of(s.begin(), s.end(), [](auto& m) { return !isPause(m); });
+        sound = sound || std::any_of(s.begin(), s.end(),
+                                     [](auto& m) { return !AllophoneTable::IsPause(m); });
         if (!sound)
             continue;
         std::string last = std::move(held.back());
@@ -463,7 +459,7 @@ std::vector<std::vector<std::string>> CommandLine::alternativesOf(const Options&
     if (word.find_first_of(" \t\n") != std::string::npos)
         throw UsageError("--alternatives takes one word, not '" + word + "'");
     const std::vector<std::string> spelling = spelled(word);
-    if (std::all_of(spelling.begin(), spelling.end(), isPause))
+    if (std::all_of(spelling.begin(), spelling.end(), &AllophoneTable::IsPause))
         throw UsageError("'" + word + "' has nothing to say");
     return Alternatives::of(word, spelling);
 }
@@ -496,7 +492,7 @@ int CommandLine::spell()
         // that the output lines up with the input.
         for (std::string line; src->nextLine(line);) {
             const std::vector<std::string> s = spelled(line);
-            const bool sound = !std::all_of(s.begin(), s.end(), isPause);
+            const bool sound = !std::all_of(s.begin(), s.end(), &AllophoneTable::IsPause);
             if (o.json)
                 m_out << "{\"text\": " << JsonText::quote(line) << ", "
                       << spellingJson(sound ? s : std::vector<std::string>{}) << "}\n";
@@ -557,7 +553,7 @@ int CommandLine::codes()
         std::vector<std::string> mnemonics;
         if (o.text) {
             mnemonics = spelled(line);
-            if (std::all_of(mnemonics.begin(), mnemonics.end(), isPause))
+            if (std::all_of(mnemonics.begin(), mnemonics.end(), &AllophoneTable::IsPause))
                 mnemonics.clear();
         } else {
             std::istringstream words(line);
@@ -806,7 +802,7 @@ int CommandLine::vocab()
         if (!e.text)
             continue;
         const std::vector<std::string> s = spelled(e.source);
-        if (std::all_of(s.begin(), s.end(), isPause))
+        if (std::all_of(s.begin(), s.end(), &AllophoneTable::IsPause))
             problems.push_back({e.line, "'" + e.name + "' has nothing to say"});
         else
             e.codes = codesOf(s);

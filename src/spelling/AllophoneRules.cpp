@@ -1,5 +1,7 @@
 #include "AllophoneRules.h"
 
+#include "catalogue/AllophoneTable.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -121,11 +123,6 @@ bool isNasal(std::string_view allophone)
     return allophone == "mm" || allophone == "nn1" || allophone == "nn2" || allophone == "ng";
 }
 
-bool isPause(std::string_view allophone)
-{
-    return allophone.size() == 3 && allophone.substr(0, 2) == "pa";
-}
-
 // The closure before a stop: a short one for the voiced stops, a longer one for the unvoiced.
 std::string_view closureBefore(std::string_view stop)
 {
@@ -245,8 +242,8 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& p
 
         for (std::string_view a : add) {
             // A nasal is the closure of the stop after it (send, pink): no pause between them.
-            if (isStop(a) && !out.empty() && !isStop(out.back()) && !isPause(out.back()) &&
-                !isNasal(out.back()))
+            if (isStop(a) && !out.empty() && !isStop(out.back()) &&
+                !AllophoneTable::IsPause(out.back()) && !isNasal(out.back()))
                 out.emplace_back(closureBefore(a));
             out.emplace_back(a);
         }

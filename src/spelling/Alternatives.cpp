@@ -1,5 +1,7 @@
 #include "Alternatives.h"
 
+#include "catalogue/AllophoneTable.h"
+
 #include <algorithm>
 #include <cctype>
 #include <sstream>
@@ -62,11 +64,6 @@ std::vector<std::string> words(std::string_view text)
     return out;
 }
 
-bool isPause(const std::string& m)
-{
-    return m.size() == 3 && m[0] == 'p' && m[1] == 'a';
-}
-
 } // namespace
 
 std::vector<std::vector<std::string>> Alternatives::of(std::string_view word,
@@ -81,7 +78,7 @@ std::vector<std::vector<std::string>> Alternatives::of(std::string_view word,
 
     // The trailing pauses stay as the rules put them.
     std::size_t sounds = spelling.size();
-    while (sounds > 0 && isPause(spelling[sounds - 1]))
+    while (sounds > 0 && AllophoneTable::IsPause(spelling[sounds - 1]))
         --sounds;
     const std::vector<std::string> tail(spelling.begin() + long(sounds), spelling.end());
 

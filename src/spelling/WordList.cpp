@@ -42,13 +42,18 @@ WordList WordList::builtIn()
 WordList WordList::forThisUser(std::filesystem::path& file, std::vector<Problem>& problems)
 {
     WordList list = builtIn();
-    file = userFile([](const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    });
+    file = thisUsersFile();
     if (!file.empty())
         list.addFile(file, problems);
     return list;
+}
+
+std::filesystem::path WordList::thisUsersFile()
+{
+    return userFile([](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    });
 }
 
 std::filesystem::path WordList::userFile(const Environment& env)

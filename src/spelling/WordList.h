@@ -36,6 +36,8 @@ public:
     static WordList forThisUser(std::filesystem::path& file, std::vector<Problem>& problems);
     // $XDG_CONFIG_HOME/quorlin-tessary/words, or ~/.config/... ; empty when neither is known.
     static std::filesystem::path userFile(const Environment& env);
+    // The same from this process's environment.
+    static std::filesystem::path thisUsersFile();
 
     // Adds the lines of `text`, later lines and files overriding earlier ones. A malformed line
     // is skipped and reported in `problems` with its number.

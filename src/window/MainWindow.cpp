@@ -26,7 +26,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 
 namespace tessary {
 
@@ -436,10 +435,7 @@ void MainWindow::spellInto(int n)
 {
     SpellDialog dialog(speller(), SlotRow::kSlotCount - n + 1, this);
     dialog.setListener([this](const std::vector<std::string>& m) { listenTo(m); });
-    dialog.setWordFile(WordList::userFile([](const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    }));
+    dialog.setWordFile(WordList::thisUsersFile());
     if (dialog.exec() == QDialog::Accepted) {
         int slot = n;
         for (const std::string& m : dialog.spelling())

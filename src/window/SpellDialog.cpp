@@ -52,7 +52,7 @@ std::vector<std::string> wordsOf(const std::string& text)
 
 std::vector<std::string> withoutTrailingPauses(std::vector<std::string> s)
 {
-    while (!s.empty() && s.back().size() == 3 && s.back().compare(0, 2, "pa") == 0)
+    while (!s.empty() && AllophoneTable::IsPause(s.back()))
         s.pop_back();
     return s;
 }
