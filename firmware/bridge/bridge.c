@@ -1,17 +1,8 @@
 /* tessary-bridge: drives an SP0256-AL2 from allophone codes that arrive over the serial port.
  *
- * For an ATmega328P at 16 MHz (Arduino Uno or Nano). The protocol, version 1, 115200 baud 8N1:
- *
- *   host -> bridge   0x00-0x3F  an allophone code, queued for the chip
- *                    0xF0 N     hello: the bridge answers "tessary-bridge 1 ROOM N\n", where
- *                               ROOM is how many codes it can queue and N echoes the byte N
- *                    0xF1       stop: the queue is emptied and the chip reset at once; answer 'S'
- *   bridge -> host   'K'        one code went to the chip: room for one more in the queue
- *                    'Q'        the chip has fallen silent and the queue is empty
- *                    'S'        stopped
- *
- * The host never has more than ROOM codes unanswered by a 'K', so nothing is lost however long
- * the utterance. Every other byte is ignored.
+ * For an ATmega328P at 16 MHz (Arduino Uno or Nano). The protocol is protocol.h beside this
+ * file. The main loop never waits without a bound: between two bytes from the host it keeps
+ * handing codes to the chip.
  *
  * Wiring (see README.md): A1-A6 on PC0-PC5 (Arduino A0-A5), ALD on PB0 (D8), LRQ on PB1 (D9),
  * SBY on PB2 (D10), RESET and SBY RESET on PB3 (D11). SE is tied high on the board.
@@ -21,16 +12,17 @@
 #include <stdint.h>
 #include <util/delay.h>
 
-#define BAUD 115200UL
-#define ROOM 64 /* codes the queue holds; a power of two */
+#include "protocol.h"
+
+#define ROOM TB_ROOM
 
 #define ALD_BIT (1 << PB0)
 #define LRQ_BIT (1 << PB1)
 #define SBY_BIT (1 << PB2)
 #define RESET_BIT (1 << PB3)
 
-#define HELLO 0xF0
-#define STOP 0xF1
+/* Timer 1 counts in ticks of 64 us (16 MHz / 1024); 16 bits wrap after 4.2 s. */
+#define TICKS_PER_MS (F_CPU / 1024UL / 1000UL)
 
 /* Bytes from the host, filled by the receive interrupt. */
 static volatile uint8_t rx[128];
@@ -110,54 +102,84 @@ static void load(uint8_t code)
     _delay_us(1);
 }
 
+static uint16_t ticks(void)
+{
+    return TCNT1;
+}
+
+/* The queue emptied and the chip silent, for a stop and for a hello. */
+static void silence(void)
+{
+    queueHead = queueTail;
+    resetChip();
+}
+
 int main(void)
 {
     uint8_t speaking = 0;
+    uint8_t helloPending = 0;
+    uint16_t helloAt = 0;
 
     /* ALD and RESET high before they become outputs: the other order pulses them low, and
        the chip would load whatever lies on A1-A6. */
     PORTB |= ALD_BIT | RESET_BIT;
     DDRB |= ALD_BIT | RESET_BIT;
-    DDRB &= (uint8_t)~(LRQ_BIT | SBY_BIT);
+    DDRB &= (uint8_t) ~(LRQ_BIT | SBY_BIT);
     DDRC |= 0x3F;
 
     UCSR0A = 1 << U2X0;
-    UBRR0 = (uint16_t)((F_CPU / (8 * BAUD)) - 1);
+    UBRR0 = (uint16_t)((F_CPU / (8 * TB_BAUD)) - 1);
     UCSR0B = (1 << RXEN0) | (1 << TXEN0) | (1 << RXCIE0);
     UCSR0C = (1 << UCSZ01) | (1 << UCSZ00);
+    TCCR1A = 0;
+    TCCR1B = (1 << CS12) | (1 << CS10); /* clock / 1024 */
     resetChip();
     sei();
 
     for (;;) {
-        const int byte = received();
-        if (byte >= 0 && byte < 64) {
+        int byte = received();
+        if (helloPending) {
+            if (byte >= TB_NONCE_FIRST && byte <= TB_NONCE_LAST) {
+                /* A new host: nothing of an old utterance may reach it, or the chip. */
+                silence();
+                speaking = 0;
+                sendText(TB_ANSWER " ");
+                sendNumber(TB_PROTOCOL);
+                send(' ');
+                sendNumber(ROOM);
+                send(' ');
+                sendNumber((uint8_t)byte);
+                send('\n');
+                byte = -1;
+                helloPending = 0;
+            } else if (byte >= 0 ||
+                       (uint16_t)(ticks() - helloAt) > TB_HELLO_WAIT_MS * TICKS_PER_MS) {
+                helloPending = 0; /* a lost nonce: the byte, if any, counts for itself */
+            }
+        }
+        if (byte >= 0 && byte <= TB_CODE_LAST) {
             if (queued() < ROOM)
                 queue[queueTail++ & (ROOM - 1)] = (uint8_t)byte;
-        } else if (byte == HELLO) {
-            int nonce;
-            while ((nonce = received()) < 0)
-                ;
-            sendText("tessary-bridge 1 ");
-            sendNumber(ROOM);
-            send(' ');
-            sendNumber((uint8_t)nonce);
-            send('\n');
-        } else if (byte == STOP) {
-            queueHead = queueTail;
-            resetChip();
+            else
+                send(TB_FULL);
+        } else if (byte == TB_HELLO) {
+            helloPending = 1;
+            helloAt = ticks();
+        } else if (byte == TB_STOP) {
+            silence();
             speaking = 0;
-            send('S');
+            send(TB_STOPPED);
         }
 
         /* The chip asks for an address with LRQ low; never load one before it does. */
         if (queued() > 0 && !(PINB & LRQ_BIT)) {
             load(queue[queueHead++ & (ROOM - 1)]);
             speaking = 1;
-            send('K');
+            send(TB_LOADED);
         }
         if (speaking && queued() == 0 && (PINB & SBY_BIT) && !(PINB & LRQ_BIT)) {
             speaking = 0;
-            send('Q');
+            send(TB_SILENT);
         }
     }
 }

@@ -1,7 +1,9 @@
 #include "ChipBridge.h"
 
+#include "BridgeAnswer.h"
+#include "protocol.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <set>
 
 namespace tessary {
@@ -11,11 +13,11 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr std::uint8_t kHello = 0xF0;
-constexpr std::uint8_t kStop = 0xF1;
+// The answer's length and more: a line longer than that keeps only its end.
 constexpr std::size_t kLongestAnswer = 64;
 // A board that resets on opening spends its first moments in its boot loader: ask again.
 constexpr auto kAskAgain = 700ms;
+constexpr int kNonces = TB_NONCE_LAST - TB_NONCE_FIRST + 1;
 
 std::chrono::milliseconds left(Clock::time_point deadline)
 {
@@ -23,9 +25,14 @@ std::chrono::milliseconds left(Clock::time_point deadline)
                     std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
 }
 
+std::string seconds(std::chrono::milliseconds ms)
+{
+    return std::to_string(ms.count() / 1000) + " s";
+}
+
 } // namespace
 
-std::string ChipBridge::connect(const std::string& path)
+std::string ChipBridge::connect(const std::string& path, const std::atomic<bool>* stop)
 {
     m_path = path;
     m_room = 0;
@@ -38,56 +45,57 @@ std::string ChipBridge::connect(const std::string& path)
     std::set<int> asked;
     std::string line;
     auto nextAsk = Clock::now();
-    while (Clock::now() < deadline) {
+    while (Clock::now() < deadline && !(stop && *stop)) {
         if (Clock::now() >= nextAsk) {
-            const auto nonce = static_cast<std::uint8_t>(asked.size() + 1);
-            const char hello[] = {static_cast<char>(kHello), static_cast<char>(nonce)};
+            const int nonce = TB_NONCE_FIRST + static_cast<int>(asked.size()) % kNonces;
+            const char hello[] = {static_cast<char>(TB_HELLO), static_cast<char>(nonce)};
             if (!m_port.write(std::string_view(hello, 2), left(deadline)))
                 break;
             asked.insert(nonce);
             nextAsk = Clock::now() + kAskAgain;
         }
         std::uint8_t bytes[64];
-        const int n =
-            m_port.read(bytes, sizeof bytes, std::min(left(deadline), left(nextAsk) + 1ms));
+        // A short wait, so that a stop is seen within a tenth of a second.
+        const int n = m_port.read(bytes, sizeof bytes,
+                                  std::min({left(deadline), left(nextAsk) + 1ms, 100ms}));
         if (n < 0) {
             m_port.close();
             return path + ": the device went away while it was asked who it is";
         }
         for (int i = 0; i < n; ++i) {
-            const char c = static_cast<char>(bytes[i]);
-            if (c != '\n') {
-                // Another device's chatter, or our own bytes echoed: never a line of ours.
-                if (line.size() < kLongestAnswer)
-                    line += c;
+            if (bytes[i] != '\n') {
+                // Another device's chatter, an old utterance's last answers, our own bytes
+                // echoed: only the line's end can hold an answer.
+                line += static_cast<char>(bytes[i]);
+                if (line.size() > kLongestAnswer)
+                    line.erase(0, line.size() - kLongestAnswer);
                 continue;
             }
-            int version = 0, room = 0, nonce = 0;
-            char tail = 0;
-            if (std::sscanf(line.c_str(), "tessary-bridge %d %d %d%c", &version, &room, &nonce,
-                            &tail) == 3 &&
-                asked.count(nonce) > 0) {
-                if (version != kProtocol) {
-                    m_port.close();
-                    return path + ": a bridge of protocol " + std::to_string(version) +
-                           "; this tessary speaks " + std::to_string(kProtocol) +
-                           " (flash the firmware that came with it)";
-                }
-                if (room < 1 || room > 255) {
-                    m_port.close();
-                    return path + ": the bridge gave no room for codes";
-                }
-                m_room = room;
-                // Answers to an earlier hello may still come; the stream skips their text.
-                m_in.assign(bytes + i + 1, bytes + n);
-                return {};
-            }
+            const std::optional<BridgeAnswer> answer = BridgeAnswer::parse(line);
             line.clear();
+            if (!answer || asked.count(answer->nonce) == 0)
+                continue;
+            if (answer->version != TB_PROTOCOL) {
+                m_port.close();
+                return path + ": a bridge of protocol " + std::to_string(answer->version) +
+                       "; this tessary speaks " + std::to_string(TB_PROTOCOL) +
+                       " (flash the firmware that came with it)";
+            }
+            if (answer->room < 1) {
+                m_port.close();
+                return path + ": the bridge gave no room for codes";
+            }
+            m_room = answer->room;
+            // Answers to an earlier hello may still come; the stream skips their text.
+            m_in.assign(bytes + i + 1, bytes + n);
+            return {};
         }
     }
     m_port.close();
-    return path + ": no bridge answered within " + std::to_string(kAnswerWithin.count() / 1000) +
-           " s (is it another device, or the firmware not flashed?)";
+    if (stop && *stop)
+        return path + ": stopped while waiting for the bridge";
+    return path + ": no bridge answered within " + seconds(kAnswerWithin) +
+           " (is it another device, or the firmware not flashed?)";
 }
 
 int ChipBridge::next(std::chrono::milliseconds timeout)
@@ -98,57 +106,115 @@ int ChipBridge::next(std::chrono::milliseconds timeout)
         const int n = m_port.read(m_in.data(), static_cast<int>(m_in.size()), timeout);
         m_in.resize(static_cast<std::size_t>(std::max(n, 0)));
         if (n < 0)
-            return -1;
+            return kGone;
         if (n == 0)
-            return 0;
+            return kNothing;
     }
     return m_in[m_at++];
 }
 
+void ChipBridge::skipLine()
+{
+    for (std::size_t i = 0; i < kLongestAnswer; ++i) {
+        const int byte = next(100ms);
+        if (byte == '\n' || byte == kGone || byte == kNothing)
+            return;
+    }
+}
+
+ChipBridge::Result ChipBridge::fail(std::string& problem, std::string why)
+{
+    problem = m_path + ": " + std::move(why);
+    if (m_port.isOpen()) {
+        const char bytes[] = {static_cast<char>(TB_STOP)};
+        m_port.write(std::string_view(bytes, 1), 100ms);
+    }
+    return Result::Failed;
+}
+
 ChipBridge::Result ChipBridge::say(const std::vector<int>& codes, const std::atomic<bool>& stopNow,
+                                   std::string& problem)
+{
+    return say(
+        [&codes](std::vector<int>& more) {
+            more.insert(more.end(), codes.begin(), codes.end());
+            return false;
+        },
+        stopNow, problem);
+}
+
+ChipBridge::Result ChipBridge::say(const Feed& feed, const std::atomic<bool>& stopNow,
                                    std::string& problem)
 {
     if (!m_port.isOpen()) {
         problem = "no bridge is connected";
         return Result::Failed;
     }
+    std::vector<int> waiting; // fed, not yet sent
+    std::size_t at = 0;
+    bool more = true;
+    const auto refill = [&] {
+        while (at >= waiting.size() && more) {
+            waiting.clear();
+            at = 0;
+            more = feed(waiting);
+        }
+    };
+    refill();
+    if (waiting.empty())
+        return Result::Spoken; // nothing to say: the chip is not even asked
+    // Whatever came before our first code is about none of them: no credit from it.
+    while (next(0ms) >= 0) {
+    }
+
     std::size_t sent = 0, loaded = 0;
-    int credit = m_room;
-    auto lastSign = Clock::now();
+    auto lastProgress = Clock::now();
     for (;;) {
-        if (stopNow)
-            return stop(problem) ? Result::Stopped : Result::Failed;
-        if (credit > 0 && sent < codes.size()) {
-            const std::size_t batch =
-                std::min<std::size_t>(std::size_t(credit), codes.size() - sent);
+        if (stopNow) {
+            stop(problem);
+            return Result::Stopped;
+        }
+        refill();
+        const std::size_t credit = static_cast<std::size_t>(m_room) - (sent - loaded);
+        if (credit > 0 && at < waiting.size()) {
+            const std::size_t batch = std::min(credit, waiting.size() - at);
             std::string bytes;
-            for (std::size_t i = sent; i < sent + batch; ++i)
-                bytes += static_cast<char>(codes[i] & 0x3F);
+            for (std::size_t i = at; i < at + batch; ++i)
+                bytes += static_cast<char>(waiting[i] & TB_CODE_LAST);
             if (!m_port.write(bytes, 1000ms)) {
-                problem = m_path + ": the bridge went away (unplugged?)";
-                return Result::Failed;
+                m_port.close();
+                return fail(problem, "the bridge went away (unplugged?)");
             }
+            if (sent == loaded)
+                lastProgress = Clock::now();
             sent += batch;
-            credit -= static_cast<int>(batch);
+            at += batch;
         }
         const int byte = next(100ms);
-        if (byte < 0) {
-            problem = m_path + ": the bridge went away (unplugged?)";
+        const bool allSent = !more && at >= waiting.size();
+        if (byte == kGone) {
             m_port.close();
-            return Result::Failed;
+            return fail(problem, "the bridge went away (unplugged?)");
         }
-        if (byte == 0) {
-            if (Clock::now() - lastSign > kStalled) {
-                problem = m_path + ": the bridge stopped answering";
-                return Result::Failed;
-            }
+        if (byte == kNothing || (byte != TB_LOADED && byte != TB_SILENT && byte != TB_FULL)) {
+            // Only the protocol's answers count as progress, never a chattering line.
+            if (byte == TB_ANSWER[0])
+                skipLine();
+            const auto quiet = Clock::now() - lastProgress;
+            if (loaded < sent && quiet > kStalled)
+                return fail(problem, "the bridge stopped taking codes (nothing for " +
+                                         seconds(kStalled) + ")");
+            if (loaded == sent && allSent && quiet > kSilentWithin)
+                return fail(problem, "the chip did not fall silent within " +
+                                         seconds(kSilentWithin) + " of its last code");
             continue;
         }
-        lastSign = Clock::now();
-        if (byte == 'K') {
-            ++credit;
-            ++loaded;
-        } else if (byte == 'Q' && loaded >= codes.size()) {
+        if (byte == TB_FULL)
+            return fail(problem, "the bridge's queue was full and a code was lost");
+        if (byte == TB_LOADED && loaded < sent) {
+            ++loaded; // a 'K' for nothing we sent gives no credit
+            lastProgress = Clock::now();
+        } else if (byte == TB_SILENT && loaded == sent && allSent) {
             return Result::Spoken;
         }
     }
@@ -156,7 +222,7 @@ ChipBridge::Result ChipBridge::say(const std::vector<int>& codes, const std::ato
 
 bool ChipBridge::stop(std::string& problem)
 {
-    const char bytes[] = {static_cast<char>(kStop)};
+    const char bytes[] = {static_cast<char>(TB_STOP)};
     if (!m_port.write(std::string_view(bytes, 1), 1000ms)) {
         problem = m_path + ": the bridge went away (unplugged?)";
         return false;
@@ -164,9 +230,9 @@ bool ChipBridge::stop(std::string& problem)
     const auto deadline = Clock::now() + 1000ms;
     while (Clock::now() < deadline) {
         const int byte = next(left(deadline));
-        if (byte < 0)
+        if (byte == kGone)
             break;
-        if (byte == 'S')
+        if (byte == TB_STOPPED)
             return true;
     }
     problem = m_path + ": the bridge did not confirm the stop";

@@ -52,6 +52,7 @@ std::string SerialPort::open(const std::string& path)
         ::close(fd);
         return path + ": not a serial port";
     }
+    const termios before = tio;
     if (::ioctl(fd, TIOCEXCL) != 0) {
         const int error = errno;
         ::close(fd);
@@ -66,11 +67,14 @@ std::string SerialPort::open(const std::string& path)
     tio.c_cc[VTIME] = 0;
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
         const int error = errno;
+        ::tcsetattr(fd, TCSANOW, &before);
+        ::ioctl(fd, TIOCNXCL);
         ::close(fd);
         return refusal(path, error);
     }
     ::tcflush(fd, TCIOFLUSH);
     m_fd = fd;
+    m_before = before;
     return {};
 }
 
@@ -78,6 +82,8 @@ void SerialPort::close()
 {
     if (m_fd < 0)
         return;
+    // At once, not after the output drains: a port that takes nothing would hold us forever.
+    ::tcsetattr(m_fd, TCSANOW, &m_before);
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;

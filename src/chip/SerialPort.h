@@ -5,11 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include <termios.h>
+
 namespace tessary {
 
 // A serial port the user named, opened raw (115200 8N1, no echo, no line discipline) and
 // exclusively (TIOCEXCL: no second program can open it and interleave bytes). Every wait has a
-// deadline; nothing blocks without one.
+// deadline; nothing blocks without one. Closing puts back the settings the port had before, so
+// a terminal or another device named by mistake is left as it was found.
 class SerialPort
 {
 public:
@@ -32,6 +35,7 @@ public:
 
 private:
     int m_fd = -1;
+    termios m_before{};
 };
 
 } // namespace tessary

@@ -66,6 +66,10 @@ void ChipSpeaker::finish()
 
 void ChipSpeaker::speak(std::vector<int> codes)
 {
+    if (codes.empty()) {
+        Q_EMIT status("Nothing to say: every slot is empty");
+        return;
+    }
     const std::string device = port();
     if (device.empty()) {
         Q_EMIT status("No port chosen for the chip");
@@ -89,7 +93,8 @@ void ChipSpeaker::stop()
 void ChipSpeaker::run(std::string device, std::vector<int> codes)
 {
     ChipBridge bridge;
-    std::string problem = bridge.connect(device);
+    // Closing the window while the board boots gives up at once.
+    std::string problem = bridge.connect(device, &m_stop);
     QString line;
     if (problem.empty()) {
         switch (bridge.say(codes, m_stop, problem)) {

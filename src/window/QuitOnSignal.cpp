@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,9 +16,12 @@ int g_fds[2] = {-1, -1};
 
 void onSignal(int)
 {
+    // The code the signal interrupted may be about to read errno.
+    const int savedErrno = errno;
     const char byte = 1;
     // Async-signal-safe, and never blocks: a full socket means a quit is already on its way.
     [[maybe_unused]] const ssize_t n = ::write(g_fds[0], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace

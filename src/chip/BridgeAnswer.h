@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace tessary {
+
+// A bridge's answer to a hello: "tessary-bridge VERSION ROOM NONCE", read from one line that
+// may carry other bytes before it (a board's chatter, an old utterance's last answers) and a
+// "\r" after it. Every number is range-checked: no overflow, no sign, no trailing text.
+struct BridgeAnswer
+{
+    int version = 0;
+    int room = 0;
+    int nonce = 0;
+
+    // The line without its "\n". Nothing when it holds no answer.
+    static std::optional<BridgeAnswer> parse(std::string_view line);
+};
+
+} // namespace tessary
