@@ -73,23 +73,35 @@ std::optional<CodeFormat::Style> CodeFormat::parseStyle(std::string_view name)
 
 std::string CodeFormat::format(const std::vector<int>& codes, Style style)
 {
-    switch (style) {
-    case Style::Dollar:
-        return joined(codes, "", &AllophoneTable::CodeText);
-    case Style::Hex:
-        return joined(codes, ", ", &hexByte);
-    case Style::Dec:
-        return joined(codes, ", ", &decimal);
-    case Style::C:
-        // An empty initialiser list is not C before C23: an empty word becomes a null pointer,
-        // which every C compiler takes.
-        if (codes.empty())
-            return "const uint8_t *const word = 0; /* no codes */";
-        return "const uint8_t word[] = { " + joined(codes, ", ", &hexByte) + " };";
-    case Style::Basic:
-        return "DATA " + joined(codes, ",", &decimal);
-    }
-    return {};
+    // An empty initialiser list is not C before C23: an empty word becomes a null pointer,
+    // which every C compiler takes.
+    if (codes.empty() && style == Style::C)
+        return "const uint8_t *const word = 0; /* no codes */";
+    return opening(style) + run(codes, style) + closing(style);
+}
+
+std::string CodeFormat::opening(Style style)
+{
+    return style == Style::C ? "const uint8_t word[] = { " : style == Style::Basic ? "DATA " : "";
+}
+
+std::string CodeFormat::separator(Style style)
+{
+    return style == Style::Dollar ? "" : style == Style::Basic ? "," : ", ";
+}
+
+std::string CodeFormat::run(const std::vector<int>& codes, Style style)
+{
+    const bool hex = style == Style::Hex || style == Style::C;
+    return joined(codes, separator(style).c_str(),
+                  style == Style::Dollar ? &AllophoneTable::CodeText
+                  : hex                  ? &hexByte
+                                         : &decimal);
+}
+
+std::string CodeFormat::closing(Style style)
+{
+    return style == Style::C ? " };" : "";
 }
 
 std::optional<int> CodeFormat::parseCode(std::string_view item)

@@ -20,6 +20,12 @@ public:
 
     // The codes (0..63) in that style, on one line, with no line end.
     static std::string format(const std::vector<int>& codes, Style style);
+    // The same in parts, for codes written as they come: the opening, runs of codes each
+    // preceded by the separator but the first, the closing. Not for an empty list.
+    static std::string opening(Style style);
+    static std::string separator(Style style);
+    static std::string run(const std::vector<int>& codes, Style style);
+    static std::string closing(Style style);
 
     // One item as a user writes it: a mnemonic in any letter case ("hh1", "HH1"), a code text
     // ("$1B"), a decimal number ("27") or a hexadecimal one ("0x1B"), each naming a code 0..63.

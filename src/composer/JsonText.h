@@ -10,8 +10,8 @@ namespace tessary {
 class JsonText
 {
 public:
-    // A JSON string: quotes, backslashes and control characters escaped; other bytes as they
-    // are (the text is UTF-8).
+    // A JSON string: quotes, backslashes and control characters escaped, valid UTF-8 as it is,
+    // and every byte that is not part of valid UTF-8 as U+FFFD.
     static std::string quote(std::string_view text);
     static std::string strings(const std::vector<std::string>& items);
     static std::string numbers(const std::vector<int>& items);

@@ -1,9 +1,12 @@
 #include "Vocabulary.h"
 
+#include "Utf8.h"
+
 #include "CodeFormat.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <iterator>
 #include <map>
 
@@ -142,20 +145,35 @@ std::string Vocabulary::identifier(std::string_view name)
 {
     std::string id;
     bool gap = false;
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (std::isalnum(u) && u < 0x80) {
-            if (gap && !id.empty())
-                id += '_';
-            id += c;
-            gap = false;
+    const auto word = [&](std::string_view w) {
+        if (gap && !id.empty())
+            id += '_';
+        id += w;
+        gap = false;
+    };
+    for (std::size_t i = 0; i < name.size();) {
+        std::size_t n = 0;
+        const std::optional<char32_t> c = Utf8::decode(name, i, n);
+        if (c && *c < 0x80 && std::isalnum(static_cast<unsigned char>(*c))) {
+            word(name.substr(i, 1));
+        } else if (c && *c >= 0x80) {
+            // A letter of another script as its code point, a word of its own: names in
+            // Japanese or Greek stay apart from each other.
+            char point[16];
+            std::snprintf(point, sizeof point, "u%04X", static_cast<unsigned>(*c));
+            gap = true;
+            word(point);
+            gap = true;
         } else {
             gap = true; // a run of anything else is one underscore
         }
+        i += n;
     }
-    // "w_", never a trailing or doubled underscore: "int_" would make "int__length", which
-    // C++ reserves.
-    if (id.empty() || std::isdigit(static_cast<unsigned char>(id.front())) ||
+    // Never a trailing or doubled underscore: "int_" would make "int__length", which C++
+    // reserves.
+    if (id.empty())
+        return "w";
+    if (std::isdigit(static_cast<unsigned char>(id.front())) ||
         std::find(std::begin(kKeywords), std::end(kKeywords), id) != std::end(kKeywords))
         id.insert(0, "w_");
     return id;

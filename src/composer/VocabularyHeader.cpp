@@ -90,7 +90,8 @@ bool VocabularyHeader::parseForm(std::string_view name, Form& form)
 }
 
 std::string VocabularyHeader::write(const Vocabulary& v, Form form, std::string_view stem,
-                                    std::string_view origin, std::vector<std::string>& clashes)
+                                    std::string_view origin,
+                                    std::vector<Vocabulary::Problem>& clashes)
 {
     if (form == Form::Json)
         return json(v, origin);
@@ -105,8 +106,8 @@ std::string VocabularyHeader::write(const Vocabulary& v, Form form, std::string_
     std::set<std::string> defined = {guard, table, entryType, count, prefix + "_index"};
     const auto define = [&](const std::string& name, const Vocabulary::Entry& e) {
         if (!defined.insert(name).second)
-            clashes.push_back("line " + std::to_string(e.line) + ": '" + e.name +
-                              "' makes the name " + name + ", which the header already has");
+            clashes.push_back({e.line, "'" + e.name + "' makes the name " + name +
+                                           ", which the header already has"});
     };
     for (const Vocabulary::Entry& e : v.entries()) {
         define(e.identifier, e);

@@ -22,9 +22,10 @@ public:
 
     // `stem` names the guard, the enum and the table ("words" -> WORDS_H, WORDS_HELLO,
     // words_table); `origin` says where the entries came from, for the file's first comment.
-    // A name that the file would define twice goes to `clashes` and nothing is written.
+    // A name that the file would define twice goes to `clashes`, with the entry's line, and
+    // nothing is written.
     static std::string write(const Vocabulary& vocabulary, Form form, std::string_view stem,
-                             std::string_view origin, std::vector<std::string>& clashes);
+                             std::string_view origin, std::vector<Vocabulary::Problem>& clashes);
 };
 
 } // namespace tessary

@@ -1,5 +1,7 @@
 #include "UserFile.h"
 
+#include "AtomicFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -144,36 +146,24 @@ int UserFile::openStream(const std::filesystem::path& file, std::string& problem
 
 std::string UserFile::write(const std::filesystem::path& file, std::string_view bytes)
 {
-    // No O_TRUNC before we know what it is; O_NONBLOCK: a FIFO without a reader fails at once
-    // (ENXIO) instead of waiting for one.
-    Descriptor fd(
-        ::open(file.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
-    if (fd.get() < 0) {
-        const int error = errno;
-        return because(file,
-                       error == ENXIO ? "is a FIFO, not a file to write" : systemReason(error));
-    }
-    struct stat st
+    AtomicFile out;
+    if (std::string problem = out.open(file); !problem.empty())
+        return problem;
+    if (!out.write(bytes))
+        return out.problem();
+    return out.commit();
+}
+
+bool UserFile::sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    struct stat sa
     {
     };
-    if (::fstat(fd.get(), &st) != 0)
-        return because(file, systemReason(errno));
-    if (!S_ISREG(st.st_mode))
-        return because(file, "is " + kindOf(st.st_mode) + ", not a file to write");
-    if (::ftruncate(fd.get(), 0) != 0)
-        return because(file, systemReason(errno));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return because(file, systemReason(errno));
-        done += static_cast<std::size_t>(n);
-    }
-    if (fd.close() != 0)
-        return because(file, systemReason(errno));
-    return {};
+    struct stat sb
+    {
+    };
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 std::string UserFile::describeSize(std::size_t bytes)

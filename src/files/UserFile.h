@@ -32,9 +32,12 @@ public:
     // closes it), or -1 with `problem` saying why, a missing file included.
     static int openStream(const std::filesystem::path& file, std::string& problem);
 
-    // Writes `bytes` to a new file or over a regular one; anything else (a FIFO, a device, a
-    // directory) is refused without writing. Returns the problem, or an empty string.
+    // Writes `bytes` to a new file or over a regular one, whole or not at all (AtomicFile);
+    // anything else (a FIFO, a device, a directory) is refused without writing. Returns the
+    // problem, or an empty string.
     static std::string write(const std::filesystem::path& file, std::string_view bytes);
+    // Whether two paths name one existing file (a link, another spelling of the path).
+    static bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
     // "1 MiB", "8 MiB", "512 bytes": a limit as the messages give it.
     static std::string describeSize(std::size_t bytes);

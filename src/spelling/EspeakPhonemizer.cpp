@@ -1,10 +1,13 @@
 #include "EspeakPhonemizer.h"
 
+#include "composer/Utf8.h"
+
 #include <espeak-ng/speak_lib.h>
 
 #include <dlfcn.h>
 
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace tessary {
@@ -96,7 +99,31 @@ void addWords(const std::string& clause, std::vector<PhonemeWord>& out)
     }
 }
 
+bool english(char32_t c)
+{
+    return (c >= 0x20 && c < 0x7f) || c == '\n' || c == '\t' ||
+           (c >= 0xa0 && c <= 0x24f) ||    // Latin-1, Latin Extended-A and -B: café, naïve, £
+           (c >= 0x2010 && c <= 0x203a) || // dashes, quotes, bullets, the ellipsis
+           c == 0x20ac;                    // the euro
+}
+
 } // namespace
+
+std::string EspeakPhonemizer::safeText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t n = 0;
+        const std::optional<char32_t> c = Utf8::decode(text, i, n);
+        if (c && english(*c))
+            out.append(text.substr(i, n));
+        else
+            out += ' ';
+        i += n;
+    }
+    return out;
+}
 
 EspeakPhonemizer::EspeakPhonemizer()
 {
@@ -109,7 +136,7 @@ std::vector<PhonemeWord> EspeakPhonemizer::phonemize(std::string_view text) cons
     std::vector<PhonemeWord> words;
     if (!m_available)
         return words;
-    const std::string copy(text); // espeak-ng reads up to a NUL
+    const std::string copy = safeText(text); // no NUL inside: espeak-ng reads up to one
     std::lock_guard lock(espeakLock());
     const void* at = copy.c_str();
     while (at) {

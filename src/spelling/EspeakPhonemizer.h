@@ -18,6 +18,12 @@ public:
     bool available() const { return m_available; }
     std::vector<PhonemeWord> phonemize(std::string_view text) const;
 
+    // What of `text` espeak-ng is given: the Latin script, digits, punctuation and symbols that
+    // English text holds; every other character, a control character and a byte that is not
+    // UTF-8 become a space, a word break. A letter of another script makes espeak-ng 1.51 switch
+    // its translator, and it then reads the one it has just freed.
+    static std::string safeText(std::string_view text);
+
 private:
     bool m_available = false;
 };

@@ -3,6 +3,7 @@
 #include "catalogue/AllophoneTable.h"
 #include "files/UserFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <sstream>
@@ -69,6 +70,26 @@ std::filesystem::path WordList::userFile(const Environment& env)
     else
         return {};
     return base / "quorlin-tessary" / "words";
+}
+
+std::string WordList::withSpellings(std::string_view text,
+                                    const std::vector<std::pair<std::string, std::string>>& words)
+{
+    std::string out;
+    std::istringstream lines{std::string(text)};
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string first;
+        fields >> first;
+        const bool replaced = std::any_of(words.begin(), words.end(), [&](const auto& w) {
+            return lower(w.first) == lower(first);
+        });
+        if (!replaced)
+            out += line + "\n";
+    }
+    for (const auto& [word, mnemonics] : words)
+        out += word + " " + mnemonics + "\n";
+    return out;
 }
 
 void WordList::add(std::string_view text, std::vector<Problem>& problems)

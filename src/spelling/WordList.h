@@ -48,6 +48,11 @@ public:
     // One line for the user about a problem in `file`.
     static std::string describe(const std::filesystem::path& file, const Problem& problem);
 
+    // The text of a word list with a spelling for each of `words` set: a word's old lines go,
+    // its new line comes at the end, so that saving the same spelling twice writes it once.
+    static std::string withSpellings(std::string_view text,
+                                     const std::vector<std::pair<std::string, std::string>>& words);
+
     const std::vector<std::string>* find(std::string_view word) const;
     std::size_t size() const { return m_words.size(); }
 

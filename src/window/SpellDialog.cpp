@@ -257,19 +257,23 @@ void SpellDialog::pick(int index)
     respell();
 }
 
-// The picks go at the end of the user's word list, where they override what came before.
+// The picks go at the end of the user's word list, where they override what came before; a
+// word's older lines go, so that each word stands in the list once.
 void SpellDialog::save()
 {
     UserFile::Contents had = UserFile::read(m_wordFile, WordList::kMaxFileBytes);
     QString result;
+    std::vector<std::pair<std::string, std::string>> picks;
+    for (const auto& [w, mnemonics] : m_picks)
+        picks.emplace_back(w, joined(mnemonics).toStdString());
+    const std::string text = WordList::withSpellings(had.bytes, picks);
     if (had.status == UserFile::Status::Refused) {
         result = QString("Not saved: %1").arg(QString::fromStdString(had.problem));
+    } else if (text.size() > WordList::kMaxFileBytes) {
+        // A list past the limit would be skipped whole on the next start.
+        result = QString("Not saved: the word list would pass its limit of %1")
+                     .arg(QString::fromStdString(UserFile::describeSize(WordList::kMaxFileBytes)));
     } else {
-        std::string text = std::move(had.bytes);
-        if (!text.empty() && text.back() != '\n')
-            text += '\n';
-        for (const auto& [w, mnemonics] : m_picks)
-            text += w + " " + joined(mnemonics).toStdString() + "\n";
         std::error_code ec;
         std::filesystem::create_directories(m_wordFile.parent_path(), ec);
         const std::string problem = UserFile::write(m_wordFile, text);
