@@ -8,8 +8,10 @@
 #include "chip/SerialPorts.h"
 #include "composer/CodeFormat.h"
 #include "composer/JsonText.h"
+#include "composer/Utf8.h"
 #include "composer/Vocabulary.h"
 #include "composer/VocabularyHeader.h"
+#include "files/AtomicFile.h"
 #include "files/UserFile.h"
 #include "sound/SoundOutput.h"
 #include "sound/WavWriter.h"
@@ -27,7 +29,10 @@
 #include <cstring>
 #include <filesystem>
 #include <istream>
+#include <memory>
+#include <optional>
 #include <ostream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -40,6 +45,11 @@ constexpr const char* kVersion = TESSARY_VERSION;
 constexpr int kMaxPace = 65535; // the longest step a timer of the original could hold
 // A vocabulary is a few hundred lines; more is a mistake, not a vocabulary.
 constexpr std::size_t kMaxVocabulary = 1024 * 1024;
+// One JSON object holds the whole spelling: about a megabyte of text.
+constexpr std::size_t kMostInOneObject = 256 * 1024;
+// Standard output holds this much of a WAV back, so that a sound of ordinary length carries its
+// exact sizes; a longer one is streamed with the sizes left open.
+constexpr std::size_t kHeldWav = 8 * 1024 * 1024;
 // Between two spellings that `say --alternatives` plays: two of the chip's longest pauses.
 const std::vector<std::string> kGap = {"pa5", "pa5"};
 
@@ -204,43 +214,71 @@ CommandLine::~CommandLine() = default;
 
 int CommandLine::run()
 {
+    // A write that fails (a full disk, a pipe whose reader has gone) ends the command at once:
+    // nothing reports success after output was lost.
+    m_out.exceptions(std::ios::badbit);
+    int status = kFailed;
+    std::string message;
     try {
-        if (m_args.empty())
-            throw UsageError("no command; 'tessary --help' lists them");
-        const std::string& command = m_args[0];
-        if (command == "--help" || command == "-h" || command == "--version") {
-            if (m_args.size() > 1)
-                throw UsageError("argument 2, '" + m_args[1] + "': " + command +
-                                 " takes no arguments");
-            if (command == "--version") {
-                m_out << "tessary " << kVersion << "\n";
-                return kDone;
-            }
-            return help({});
-        }
-        if (command == "spell")
-            return spell();
-        if (command == "codes")
-            return codes();
-        if (command == "say")
-            return say();
-        if (command == "render")
-            return render();
-        if (command == "vocab")
-            return vocab();
-        if (command == "list")
-            return list();
-        if (command == "devices")
-            return devices();
-        throw UsageError("argument 1, '" + command + "', is not a command");
-    } catch (const UsageError& e) {
-        m_err << "tessary: " << e.what() << "\n";
-        return kUsage;
-    } catch (const Failure& e) {
+        const int done = dispatch();
         m_out.flush();
-        m_err << "tessary: " << e.what() << "\n";
-        return kFailed;
+        status = done;
+    } catch (const UsageError& e) {
+        message = e.what();
+        status = m_streamed ? kFailed : kUsage;
+    } catch (const Failure& e) {
+        message = e.what();
+        try {
+            m_out.flush(); // what was written before the failure still counts
+        } catch (const std::exception&) {
+        }
+    } catch (const std::bad_alloc&) {
+        message = "out of memory";
+    } catch (const std::exception& e) {
+        // A failed write throws libstdc++'s own ios failure, which GCC 12 cannot catch by its
+        // standard name: the stream's state says what it was.
+        const int error = errno;
+        message = !m_out.bad() ? e.what()
+                               : std::string("cannot write to standard output: ") +
+                                     (error ? std::strerror(error) : "a write error");
     }
+    // Quiet from here: standard error is tied to standard output and flushes it first, and
+    // std::cout is flushed once more at exit.
+    m_out.exceptions(std::ios::goodbit);
+    if (!message.empty())
+        m_err << "tessary: " << message << "\n";
+    return status;
+}
+
+int CommandLine::dispatch()
+{
+    if (m_args.empty())
+        throw UsageError("no command; 'tessary --help' lists them");
+    const std::string& command = m_args[0];
+    if (command == "--help" || command == "-h" || command == "--version") {
+        if (m_args.size() > 1)
+            throw UsageError("argument 2, '" + m_args[1] + "': " + command + " takes no arguments");
+        if (command == "--version") {
+            m_out << "tessary " << kVersion << "\n";
+            return kDone;
+        }
+        return help({});
+    }
+    if (command == "spell")
+        return spell();
+    if (command == "codes")
+        return codes();
+    if (command == "say")
+        return say();
+    if (command == "render")
+        return render();
+    if (command == "vocab")
+        return vocab();
+    if (command == "list")
+        return list();
+    if (command == "devices")
+        return devices();
+    throw UsageError("argument 1, '" + command + "', is not a command");
 }
 
 int CommandLine::help(const std::string& command)
@@ -372,37 +410,91 @@ std::vector<std::string> CommandLine::spelled(const std::string& text)
     return speller().spell(text);
 }
 
-// Each piece ends where a word does, so its spelling ends in the pause that ends a whole
-// spelling (pa1) where the text goes on with a word (pa3): that pause waits for the next piece.
-// Pauses before the first sound wait too, so that a text with nothing to say prints nothing.
-bool CommandLine::spellAll(TextSource& text,
-                           const std::function<void(std::vector<std::string>)>& emit)
+// The items or text of a command, read piece by piece as mnemonics: spelled from text, or each
+// item read as a mnemonic, code text or number.
+class CommandLine::Reader
 {
-    std::vector<std::string> held;
-    bool sound = false;
-    for (std::string piece; text.next(piece);) {
-        std::vector<std::string> s = spelled(piece);
-        if (s.empty())
-            continue;
-        if (!held.empty() && held.back() == "pa1")
-            held.back() = "pa3";
-        held.insert(held.end(), s.begin(), s.end());
-        sound = sound || std::any_of(s.begin(), s.end(),
-                                     [](auto& m) { return !AllophoneTable::IsPause(m); });
-        if (!sound)
-            continue;
-        std::string last = std::move(held.back());
-        held.pop_back();
-        if (!held.empty())
-            emit(std::move(held));
-        held = {std::move(last)};
+public:
+    Reader(CommandLine& cli, const Options& o) : m_cli(cli), m_text(o.text)
+    {
+        if (o.items.empty() && o.file.empty())
+            throw UsageError(o.text ? "no text to spell" : "no items");
+        m_source = cli.source(o);
     }
-    if (!text.problem().empty())
-        throw Failure("cannot read the text: " + text.problem());
-    if (sound && !held.empty())
-        emit(std::move(held));
-    return sound;
-}
+
+    // The next piece's mnemonics, never empty; false at the end. A text with nothing to say,
+    // or no items at all, is a usage error.
+    bool next(std::vector<std::string>& mnemonics)
+    {
+        mnemonics.clear();
+        while (mnemonics.empty() && !m_over)
+            m_text ? spellPiece(mnemonics) : readPiece(mnemonics);
+        return !mnemonics.empty();
+    }
+
+private:
+    // Each piece ends where a word does, so its spelling ends in the pause that ends a whole
+    // spelling (pa1) where the text goes on with a word (pa3): that pause waits for the next
+    // piece. Pauses before the first sound wait too, so that a text with nothing to say gives
+    // nothing.
+    void spellPiece(std::vector<std::string>& out)
+    {
+        std::string piece;
+        if (!m_source->next(piece)) {
+            end("text");
+            if (!m_sound)
+                throw UsageError("the text has nothing to say");
+            out = std::move(m_held);
+            m_held.clear();
+            return;
+        }
+        std::vector<std::string> s = m_cli.spelled(piece);
+        if (s.empty())
+            return;
+        if (!m_held.empty() && m_held.back() == "pa1")
+            m_held.back() = "pa3";
+        m_held.insert(m_held.end(), s.begin(), s.end());
+        m_sound = m_sound || !std::all_of(s.begin(), s.end(), &AllophoneTable::IsPause);
+        if (!m_sound)
+            return;
+        std::string last = std::move(m_held.back());
+        m_held.pop_back();
+        out = std::move(m_held);
+        m_held = {std::move(last)};
+    }
+
+    void readPiece(std::vector<std::string>& out)
+    {
+        std::string piece;
+        if (!m_source->next(piece)) {
+            end("items");
+            if (m_items == 0)
+                throw UsageError("no items");
+            return;
+        }
+        std::istringstream words(piece);
+        std::vector<std::string> items;
+        for (std::string w; words >> w;)
+            items.push_back(w);
+        out = m_cli.itemsAsMnemonics(items, m_items);
+        m_items += items.size();
+    }
+
+    void end(const char* what)
+    {
+        m_over = true;
+        if (!m_source->problem().empty())
+            throw Failure(std::string("cannot read the ") + what + ": " + m_source->problem());
+    }
+
+    CommandLine& m_cli;
+    bool m_text;
+    std::unique_ptr<TextSource> m_source;
+    std::vector<std::string> m_held;
+    bool m_sound = false;
+    bool m_over = false;
+    std::size_t m_items = 0;
+};
 
 void CommandLine::refuseItems(const Options& o, const std::string& command)
 {
@@ -411,44 +503,32 @@ void CommandLine::refuseItems(const Options& o, const std::string& command)
                          " takes no arguments");
 }
 
-std::vector<std::string> CommandLine::itemsAsMnemonics(const std::vector<std::string>& items)
+std::vector<std::string> CommandLine::itemsAsMnemonics(const std::vector<std::string>& items,
+                                                       std::size_t before)
 {
     std::vector<std::string> mnemonics;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const std::optional<int> code = CodeFormat::parseCode(items[i]);
         if (!code)
-            throw UsageError("item " + std::to_string(i + 1) + ", '" + items[i] +
+            throw UsageError("item " + std::to_string(before + i + 1) + ", '" +
+                             Utf8::printable(items[i].substr(0, 64)) +
                              "', is not a mnemonic, a code text or a number 0-63");
         mnemonics.push_back(AllophoneTable::EntryByCode(*code)->mnemonic);
     }
     return mnemonics;
 }
 
-// The items as mnemonics: spelled from text, or each read as a mnemonic, code text or number.
 std::vector<std::string> CommandLine::mnemonicsOf(const Options& o)
 {
-    if (o.items.empty() && o.file.empty())
-        throw UsageError(o.text ? "no text to spell" : "no items");
-    const std::unique_ptr<TextSource> src = source(o);
-    std::vector<std::string> mnemonics;
-    if (o.text) {
-        if (!spellAll(*src, [&](std::vector<std::string> s) {
-                mnemonics.insert(mnemonics.end(), s.begin(), s.end());
-            }))
-            throw UsageError("the text has nothing to say");
-        return mnemonics;
+    Reader reader(*this, o);
+    std::vector<std::string> all;
+    for (std::vector<std::string> piece; reader.next(piece);) {
+        if (all.size() + piece.size() > kMostInOneObject)
+            throw Failure("more than " + std::to_string(kMostInOneObject) +
+                          " allophones for one JSON object; --lines gives an object a line");
+        all.insert(all.end(), piece.begin(), piece.end());
     }
-    std::vector<std::string> items;
-    for (std::string piece; src->next(piece);) {
-        std::istringstream words(piece);
-        for (std::string w; words >> w;)
-            items.push_back(w);
-    }
-    if (!src->problem().empty())
-        throw Failure("cannot read the items: " + src->problem());
-    if (items.empty())
-        throw UsageError("no items");
-    return itemsAsMnemonics(items);
+    return all;
 }
 
 std::vector<std::vector<std::string>> CommandLine::alternativesOf(const Options& o)
@@ -483,11 +563,10 @@ int CommandLine::spell()
                   << "\n";
         return kDone;
     }
-    if (o.items.empty() && o.file.empty())
-        throw UsageError("no text to spell");
-    const std::unique_ptr<TextSource> src = source(o);
-
     if (o.lines) {
+        if (o.items.empty() && o.file.empty())
+            throw UsageError("no text to spell");
+        const std::unique_ptr<TextSource> src = source(o);
         // One line out for each line in, an empty one where a line has nothing to say, so
         // that the output lines up with the input.
         for (std::string line; src->nextLine(line);) {
@@ -503,23 +582,20 @@ int CommandLine::spell()
             throw Failure("cannot read the text: " + src->problem());
         return kDone;
     }
+    Options text = o;
+    text.text = true;
     if (o.json) {
-        std::vector<std::string> all;
-        if (!spellAll(*src, [&](std::vector<std::string> s) {
-                all.insert(all.end(), s.begin(), s.end());
-            }))
-            throw UsageError("the text has nothing to say");
-        const std::string text = o.file.empty() && o.items[0] != "-" ? joined(o.items) : "";
-        m_out << "{\"text\": " << (text.empty() ? "null" : JsonText::quote(text)) << ", "
+        const std::vector<std::string> all = mnemonicsOf(text);
+        const std::string shown = o.file.empty() && o.items[0] != "-" ? joined(o.items) : "";
+        m_out << "{\"text\": " << (shown.empty() ? "null" : JsonText::quote(shown)) << ", "
               << spellingJson(all) << "}\n";
         return kDone;
     }
-    bool first = true;
-    if (!spellAll(*src, [&](std::vector<std::string> s) {
-            m_out << (first ? "" : " ") << joined(s);
-            first = false;
-        }))
-        throw UsageError("the text has nothing to say");
+    Reader reader(*this, text);
+    for (std::vector<std::string> piece; reader.next(piece);) {
+        m_out << (m_streamed ? " " : "") << joined(piece);
+        m_streamed = true;
+    }
     m_out << "\n";
     return kDone;
 }
@@ -539,8 +615,19 @@ int CommandLine::codes()
         else
             m_out << CodeFormat::format(codes, style) << "\n";
     };
-    if (!o.lines) {
+    if (!o.lines && o.json) {
         write(mnemonicsOf(o));
+        return kDone;
+    }
+    if (!o.lines) {
+        // The code string as its pieces come: opening, runs of codes, closing.
+        Reader reader(*this, o);
+        for (std::vector<std::string> piece; reader.next(piece);) {
+            m_out << (m_streamed ? CodeFormat::separator(style) : CodeFormat::opening(style))
+                  << CodeFormat::run(codesOf(piece), style);
+            m_streamed = true;
+        }
+        m_out << CodeFormat::closing(style) << "\n";
         return kDone;
     }
     if (o.items.empty() && o.file.empty())
@@ -563,10 +650,14 @@ int CommandLine::codes()
             try {
                 mnemonics = itemsAsMnemonics(items);
             } catch (const UsageError& e) {
-                // An empty line in its place keeps the output in step with the input.
+                // A line in its place keeps the output in step with the input.
                 m_err << "tessary: line " << number << ": " << e.what() << "\n";
                 ++bad;
-                m_out << "\n";
+                if (o.json)
+                    m_out << "{\"line\": " << number << ", \"error\": " << JsonText::quote(e.what())
+                          << "}\n";
+                else
+                    m_out << "\n";
                 continue;
             }
         }
@@ -589,60 +680,111 @@ int CommandLine::say()
         if (const char* env = std::getenv("TESSARY_DEVICE"))
             o.device = env;
     }
-    std::vector<std::vector<std::string>> utterances =
-        o.alternatives ? alternativesOf(o) : std::vector<std::vector<std::string>>{mnemonicsOf(o)};
-    if (o.device.empty())
-        return play(utterances, o.pace);
-    if (o.pace != 0)
+    if (!o.device.empty() && o.pace != 0)
         throw UsageError("the chip keeps its own time: --pace does not go with --device");
-    return sayOnChip(o.device, utterances);
+    if (!o.alternatives) {
+        auto reader = std::make_shared<Reader>(*this, o);
+        const Pieces pieces = [reader](std::vector<std::string>& m) { return reader->next(m); };
+        return o.device.empty() ? play(pieces, o.pace, {}) : sayOnChip(o.device, pieces);
+    }
+    // Each spelling in turn, with a gap between them, printed as it starts.
+    std::vector<std::string> all;
+    std::vector<std::pair<std::size_t, std::string>> announce;
+    for (const std::vector<std::string>& u : alternativesOf(o)) {
+        if (!all.empty())
+            all.insert(all.end(), kGap.begin(), kGap.end());
+        announce.emplace_back(all.size(), joined(u));
+        all.insert(all.end(), u.begin(), u.end());
+    }
+    bool given = false;
+    const Pieces pieces = [&](std::vector<std::string>& m) {
+        m = given ? std::vector<std::string>{} : all;
+        given = true;
+        return !m.empty();
+    };
+    if (o.device.empty())
+        return play(pieces, 0, announce);
+    for (const auto& a : announce)
+        m_out << a.second << "\n";
+    m_out.flush();
+    return sayOnChip(o.device, pieces);
 }
 
 namespace {
 
 std::atomic<bool> interrupted{false};
+volatile std::sig_atomic_t interruptedBy = 0;
 
-void onInterrupt(int)
+void onInterrupt(int signal)
 {
+    interruptedBy = signal;
     interrupted = true;
 }
 
+// While the chip is spoken to, Ctrl+C, a kill or a closed terminal stop it first: the program
+// ends by itself, with the port's settings put back. No SA_RESTART: a wait returns at once to
+// see the flag.
+class InterruptGuard
+{
+public:
+    InterruptGuard()
+    {
+        struct sigaction action = {};
+        action.sa_handler = &onInterrupt;
+        sigemptyset(&action.sa_mask);
+        interrupted = false;
+        interruptedBy = 0;
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], &action, &m_before[i]);
+    }
+    ~InterruptGuard()
+    {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], &m_before[i], nullptr);
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_before[std::size(kSignals)] = {};
+};
+
 } // namespace
 
-// The chip says the utterances one after another; Ctrl+C stops it before the program ends.
-int CommandLine::sayOnChip(const std::string& device,
-                           const std::vector<std::vector<std::string>>& utterances)
+// The chip says the pieces as they come; a signal stops it before the program ends.
+int CommandLine::sayOnChip(const std::string& device, const Pieces& pieces)
 {
-    std::vector<int> codes;
-    for (const auto& u : utterances) {
-        if (!codes.empty() && utterances.size() > 1) {
-            for (const std::string& m : kGap)
-                codes.push_back(AllophoneTable::FindByMnemonic(m)->code);
-        }
-        for (int c : codesOf(u))
-            codes.push_back(c);
-        if (utterances.size() > 1)
-            m_out << joined(u) << "\n";
-    }
-    m_out.flush();
+    const InterruptGuard guard;
     ChipBridge bridge;
-    if (std::string problem = bridge.connect(device); !problem.empty())
+    std::string problem = bridge.connect(device, &interrupted);
+    if (!problem.empty() && !interrupted)
         throw Failure(problem);
-    // No SA_RESTART: the wait for the bridge returns at once to see the flag.
-    struct sigaction action = {};
-    struct sigaction before = {};
-    action.sa_handler = &onInterrupt;
-    sigemptyset(&action.sa_mask);
-    interrupted = false;
-    sigaction(SIGINT, &action, &before);
-    std::string problem;
-    const ChipBridge::Result result = bridge.say(codes, interrupted, problem);
-    sigaction(SIGINT, &before, nullptr);
+    ChipBridge::Result result = ChipBridge::Result::Stopped;
+    if (!interrupted) {
+        const ChipBridge::Feed feed = [&](std::vector<int>& codes) {
+            std::vector<std::string> piece;
+            if (!pieces(piece))
+                return false;
+            const std::vector<int> more = codesOf(piece);
+            codes.insert(codes.end(), more.begin(), more.end());
+            return true;
+        };
+        try {
+            result = bridge.say(feed, interrupted, problem);
+        } catch (...) {
+            // A bad item or an unreadable input far into the text: the chip stops with it.
+            std::string ignored;
+            bridge.stop(ignored);
+            throw;
+        }
+    }
     if (result == ChipBridge::Result::Failed)
         throw Failure(problem);
     if (result == ChipBridge::Result::Stopped) {
-        m_err << "tessary: stopped\n";
-        return kInterrupted;
+        m_err << "tessary: stopped" << (problem.empty() ? "" : "; " + problem) << "\n";
+        // 130 for Ctrl+C, as a shell reports it; 143 for a kill, 129 for a closed terminal.
+        return 128 + (interruptedBy ? int(interruptedBy) : SIGINT);
     }
     return kDone;
 }
@@ -660,43 +802,46 @@ int CommandLine::devices()
     }
     if (o.probe)
         m_err << "tessary: opening each port to ask for a bridge; this resets most boards\n";
+    // Ctrl+C while a port is asked lets it be closed with its settings put back.
+    std::optional<InterruptGuard> guard;
+    if (o.probe)
+        guard.emplace();
+    // What a device says of itself reaches the terminal only as printable text.
     for (const SerialPorts::Port& p : ports) {
-        m_out << p.path;
+        m_out << Utf8::printable(p.path);
         if (!p.usbId.empty())
-            m_out << "  " << p.usbId;
+            m_out << "  " << Utf8::printable(p.usbId);
         if (!p.description.empty())
-            m_out << "  " << p.description;
+            m_out << "  " << Utf8::printable(p.description);
         if (!p.byId.empty())
-            m_out << "  (/dev/serial/by-id/" << p.byId << ")";
+            m_out << "  (/dev/serial/by-id/" << Utf8::printable(p.byId) << ")";
         if (p.boardLike)
             m_out << "  board";
         if (o.probe) {
             ChipBridge bridge;
-            const std::string problem = bridge.connect(p.path);
+            const std::string problem = bridge.connect(p.path, &interrupted);
+            if (interrupted) {
+                m_out << "\n";
+                m_err << "tessary: stopped\n";
+                return 128 + int(interruptedBy);
+            }
             m_out << (problem.empty() ? "  bridge, room " + std::to_string(bridge.room())
-                                      : "  not a bridge: " + problem);
+                                      : "  not a bridge: " + Utf8::printable(problem));
         }
         m_out << "\n";
     }
     return kDone;
 }
 
-// Plays the utterances one after another, with a gap between them; with more than one, each
-// is printed as it starts.
-int CommandLine::play(const std::vector<std::vector<std::string>>& utterances, int pace)
+// Plays the pieces as they come, each sample handed over at its due time; a player with a
+// timeline of its own places it there to the frame.
+int CommandLine::play(const Pieces& pieces, int pace,
+                      const std::vector<std::pair<std::size_t, std::string>>& announce)
 {
-    std::vector<std::string> mnemonics;
-    std::vector<std::size_t> starts;
-    for (const auto& u : utterances) {
-        if (!mnemonics.empty())
-            mnemonics.insert(mnemonics.end(), kGap.begin(), kGap.end());
-        starts.push_back(mnemonics.size());
-        mnemonics.insert(mnemonics.end(), u.begin(), u.end());
-    }
     const SampleSet set = SampleSet::forThisProcess();
     if (!set.present())
         throw Failure("no sample set found (see 'man tessary', FILES)");
-    const Utterance utterance(set, mnemonics, pace);
+    Utterance utterance(set, pace);
 
     auto player = std::make_unique<SoundOutput>(
         &OutputChoice::find, [this](SoundOutput::Kind kind, const std::string& line) {
@@ -705,28 +850,31 @@ int CommandLine::play(const std::vector<std::vector<std::string>>& utterances, i
         });
     if (player->kind() == SoundOutput::Kind::None)
         throw Failure("no sound output: no sound server answers and no audio device opens");
-    std::vector<std::string> paths;
-    for (const auto& part : utterance.parts())
-        paths.push_back(part.path);
-    player->preload(paths);
-    // Each sample is handed over at its due time; a player with a timeline of its own places
-    // it there to the frame. The lead gives it time to open its stream.
+    // The lead gives the player time to open its stream.
     using Clock = SamplePlayer::Clock;
     const Clock::time_point start = Clock::now() + std::chrono::milliseconds(150);
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < utterance.parts().size(); ++i) {
-        const auto& part = utterance.parts()[i];
-        const Clock::time_point due = start + utterance.offset(part);
-        std::this_thread::sleep_until(due);
-        player->playAt(part.path, due);
-        if (utterances.size() > 1 && next < starts.size() && i == starts[next]) {
-            m_out << joined(utterances[next]) << "\n" << std::flush;
-            ++next;
+    std::size_t count = 0;
+    auto nextLine = announce.begin();
+    long long end = 0;
+    for (std::vector<std::string> piece; pieces(piece);) {
+        std::vector<std::string> paths;
+        for (const std::string& m : piece)
+            paths.push_back(set.SamplePath(m));
+        player->preload(paths);
+        for (const std::string& m : piece) {
+            const Utterance::Part part = utterance.add(m);
+            const Clock::time_point due = start + utterance.offset(part.start);
+            std::this_thread::sleep_until(due);
+            player->playAt(part.path, due);
+            if (nextLine != announce.end() && nextLine->first == count) {
+                m_out << nextLine->second << "\n" << std::flush;
+                ++nextLine;
+            }
+            ++count;
+            end = part.start + part.length;
         }
     }
-    const auto length =
-        std::chrono::nanoseconds(utterance.frames() * 1'000'000'000LL / utterance.rate());
-    std::this_thread::sleep_until(start + length + std::chrono::milliseconds(200));
+    std::this_thread::sleep_until(start + utterance.offset(end) + std::chrono::milliseconds(200));
     return kDone;
 }
 
@@ -737,27 +885,71 @@ int CommandLine::render()
         return help("render");
     if (o.output.empty())
         throw UsageError("render needs --output FILE.wav");
-    const std::vector<std::string> mnemonics = mnemonicsOf(o);
+    if (o.output != "-" && !o.file.empty() && UserFile::sameFile(o.file, o.output))
+        throw UsageError("--output " + o.output + " is the input file, which it would replace");
+    Reader reader(*this, o);
     const SampleSet set = SampleSet::forThisProcess();
     if (!set.present())
         throw Failure("no sample set found (see 'man tessary', FILES)");
-    const Utterance utterance(set, mnemonics, o.pace);
-    for (const auto& part : utterance.parts()) {
-        if (!part.pcm)
-            m_err << "tessary: " << part.path << " cannot be played; '" << part.mnemonic
-                  << "' is silent\n";
+    Utterance utterance(set, o.pace);
+
+    AtomicFile file;
+    if (o.output != "-") {
+        if (std::string problem = file.open(o.output); !problem.empty())
+            throw Failure("cannot write " + problem);
+        if (!file.write(WavWriter::header(utterance.rate(), 0)))
+            throw Failure("cannot write " + file.problem());
     }
-    const std::string wav = WavWriter::encode(utterance.render(), utterance.rate());
+    std::uint64_t data = 0;
+    std::string bytes;
+    bool streaming = false;
+    // Each part is written once the next one is placed: at a pace the next one cuts it off.
+    const auto write = [&](const Utterance::Part& part, long long frames) {
+        Pcm pcm;
+        Utterance::sound(part, frames, pcm);
+        WavWriter::appendSamples(pcm, bytes);
+        data += pcm.size() * 2;
+        if (data > WavWriter::kMostData)
+            throw Failure("the sound is longer than a WAV file holds (4 GiB, " +
+                          std::to_string(WavWriter::kMostData / 2 / utterance.rate() / 3600) +
+                          " hours at " + std::to_string(utterance.rate()) + " Hz)");
+        if (o.output != "-") {
+            if (!file.write(bytes))
+                throw Failure("cannot write " + file.problem());
+            bytes.clear();
+        } else if (streaming || bytes.size() > kHeldWav) {
+            if (!streaming)
+                m_out << WavWriter::header(utterance.rate(), WavWriter::kUnknownSize);
+            m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            bytes.clear();
+            streaming = m_streamed = true;
+        }
+    };
+    std::optional<Utterance::Part> held;
+    std::set<std::string> silent;
+    for (std::vector<std::string> piece; reader.next(piece);) {
+        for (const std::string& m : piece) {
+            Utterance::Part part = utterance.add(m);
+            if (!part.pcm && silent.insert(m).second)
+                m_err << "tessary: " << part.path << " cannot be played; '" << m << "' is silent\n";
+            if (held)
+                write(*held, part.start - held->start);
+            held = std::move(part);
+        }
+    }
+    if (held)
+        write(*held, held->length);
+    const std::string header =
+        WavWriter::header(utterance.rate(), static_cast<std::uint32_t>(data));
     if (o.output == "-") {
-        m_out.write(wav.data(), static_cast<std::streamsize>(wav.size()));
-        m_out.flush();
-        if (!m_out)
-            throw Failure("cannot write the WAV to standard output");
+        if (!streaming)
+            m_out << header;
+        m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return kDone;
     }
-    const std::string problem = UserFile::write(o.output, wav);
-    if (!problem.empty())
-        throw Failure("cannot write " + problem);
+    std::string problem;
+    if (!file.writeAt(0, header) || !(problem = file.commit()).empty())
+        throw Failure("cannot write " + (problem.empty() ? file.problem() : problem));
     return kDone;
 }
 
@@ -771,6 +963,9 @@ int CommandLine::vocab()
                              ? "vocab needs a vocabulary file ('-' for standard input)"
                              : "argument 3, '" + o.items[1] + "': vocab takes one vocabulary file");
     const std::string& name = o.items[0];
+    if (name != "-" && !o.output.empty() && o.output != "-" && UserFile::sameFile(name, o.output))
+        throw UsageError("--output " + o.output +
+                         " is the vocabulary itself, which it would replace");
     VocabularyHeader::Form form = VocabularyHeader::Form::C;
     VocabularyHeader::parseForm(o.format.empty() ? "c" : o.format, form);
 
@@ -809,7 +1004,7 @@ int CommandLine::vocab()
     }
     std::sort(problems.begin(), problems.end(),
               [](const auto& a, const auto& b) { return a.line < b.line; });
-    std::vector<std::string> clashes;
+    std::vector<Vocabulary::Problem> clashes;
     const std::string stem =
         name == "-" ? "vocabulary" : std::filesystem::path(name).stem().string();
     const std::string header =
@@ -819,8 +1014,8 @@ int CommandLine::vocab()
             : std::string();
     for (const Vocabulary::Problem& p : problems)
         m_err << "tessary: " << shown << ":" << p.line << ": " << p.message << "\n";
-    for (const std::string& c : clashes)
-        m_err << "tessary: " << shown << ": " << c << "\n";
+    for (const Vocabulary::Problem& c : clashes)
+        m_err << "tessary: " << shown << ":" << c.line << ": " << c.message << "\n";
     if (!problems.empty() || !clashes.empty())
         throw Failure("no header written: " + std::to_string(problems.size() + clashes.size()) +
                       " problem" + (problems.size() + clashes.size() == 1 ? "" : "s") + " in " +

@@ -24,10 +24,12 @@ class TextSource;
 //   tessary say --device PORT ...                          a real chip says it, through our bridge
 //   tessary devices [--probe]                              the ports that could be a bridge
 //
-// Text and items come from the arguments, or from a file (--file F) or standard input ("-").
-// Exit status: 0 done; 1 the work could not be done (a file not read or written, no sample set,
-// no espeak-ng data), with the reason; 2 the command line was wrong, with one line on standard
-// error naming the argument and its position, and nothing on standard output.
+// Text and items come from the arguments, or from a file (--file F) or standard input ("-"), and
+// are read, spelled, played and written piece by piece: memory stays bounded whatever their
+// length. Exit status: 0 done; 1 the work could not be done (a file not read or written, output
+// lost, no sample set, no espeak-ng data), with the reason; 2 the command line was wrong, with
+// one line on standard error naming the argument and its position, and nothing on standard
+// output (a bad item found after output began, far into a long input, exits 1).
 class CommandLine
 {
 public:
@@ -58,6 +60,9 @@ private:
         std::vector<std::string> items;
     };
     class UsageError;
+    class Reader;
+    // The next piece of mnemonics into its argument; false at the end.
+    using Pieces = std::function<bool(std::vector<std::string>&)>;
 
     Options parse(const std::string& command, const std::vector<std::string>& allowed);
     // A command that takes options only refuses its first other argument.
@@ -66,10 +71,11 @@ private:
     std::unique_ptr<TextSource> source(const Options& o);
     const Speller& speller();
     std::vector<std::string> spelled(const std::string& text);
-    // The whole source spelled piece by piece; `emit` gets each piece's mnemonics in order.
-    // False when the text has nothing to say.
-    bool spellAll(TextSource& text, const std::function<void(std::vector<std::string>)>& emit);
-    std::vector<std::string> itemsAsMnemonics(const std::vector<std::string>& items);
+    // Items as mnemonics; `before` counts the items before them, for the message.
+    std::vector<std::string> itemsAsMnemonics(const std::vector<std::string>& items,
+                                              std::size_t before = 0);
+    // The whole of the items or text, for output that holds it in one piece (JSON): refused
+    // past kMostInOneObject allophones.
     std::vector<std::string> mnemonicsOf(const Options& o);
     std::vector<std::vector<std::string>> alternativesOf(const Options& o);
 
@@ -80,16 +86,21 @@ private:
     int vocab();
     int list();
     int devices();
-    int sayOnChip(const std::string& device,
-                  const std::vector<std::vector<std::string>>& utterances);
+    int sayOnChip(const std::string& device, const Pieces& pieces);
     int help(const std::string& command);
-    int play(const std::vector<std::vector<std::string>>& utterances, int pace);
+    // `announce` lines are printed as the allophone they stand at starts.
+    int play(const Pieces& pieces, int pace,
+             const std::vector<std::pair<std::size_t, std::string>>& announce);
+    int dispatch();
 
     std::vector<std::string> m_args;
     std::istream& m_in;
     std::ostream& m_out;
     std::ostream& m_err;
     std::unique_ptr<Speller> m_speller;
+    // Output has gone out before the input was all read: a later error can no longer leave
+    // standard output empty.
+    bool m_streamed = false;
 };
 
 } // namespace tessary

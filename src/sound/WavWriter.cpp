@@ -14,13 +14,11 @@ void put(std::string& out, std::uint32_t v, int bytes)
 
 } // namespace
 
-std::string WavWriter::encode(const std::vector<std::int16_t>& samples, int rate)
+std::string WavWriter::header(int rate, std::uint32_t dataBytes)
 {
-    const auto data = static_cast<std::uint32_t>(samples.size() * 2);
     std::string out;
-    out.reserve(44 + data);
     out += "RIFF";
-    put(out, 36 + data, 4);
+    put(out, dataBytes == kUnknownSize ? kUnknownSize : 36 + dataBytes, 4);
     out += "WAVEfmt ";
     put(out, 16, 4);
     put(out, 1, 2); // PCM
@@ -30,9 +28,21 @@ std::string WavWriter::encode(const std::vector<std::int16_t>& samples, int rate
     put(out, 2, 2);
     put(out, 16, 2);
     out += "data";
-    put(out, data, 4);
+    put(out, dataBytes, 4);
+    return out;
+}
+
+void WavWriter::appendSamples(const std::vector<std::int16_t>& samples, std::string& out)
+{
+    out.reserve(out.size() + samples.size() * 2);
     for (std::int16_t s : samples)
         put(out, static_cast<std::uint16_t>(s), 2);
+}
+
+std::string WavWriter::encode(const std::vector<std::int16_t>& samples, int rate)
+{
+    std::string out = header(rate, static_cast<std::uint32_t>(samples.size() * 2));
+    appendSamples(samples, out);
     return out;
 }
 

@@ -1,0 +1,50 @@
+// A vocabulary file of any bytes: parsed, and written as every form of header. What is
+// accepted must make a header whose names are all C identifiers, none reserved.
+#include "composer/Vocabulary.h"
+#include "composer/VocabularyHeader.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <string_view>
+
+using namespace tessary;
+
+namespace {
+
+bool identifier(std::string_view id)
+{
+    if (id.empty() || std::isdigit(static_cast<unsigned char>(id[0])) || id[0] == '_' ||
+        id.find("__") != std::string_view::npos)
+        return false;
+    for (char c : id) {
+        if (!(std::isalnum(static_cast<unsigned char>(c)) &&
+              static_cast<unsigned char>(c) < 0x80) &&
+            c != '_')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    std::vector<Vocabulary::Problem> problems;
+    Vocabulary v = Vocabulary::parse(text, problems);
+    for (Vocabulary::Entry& e : v.entries()) {
+        if (!identifier(e.identifier) || e.line < 1)
+            std::abort();
+        if (e.text)
+            e.codes = {1, 2, 3}; // what spelling would give
+    }
+    for (const auto form : {VocabularyHeader::Form::C, VocabularyHeader::Form::Arduino,
+                            VocabularyHeader::Form::Json}) {
+        std::vector<Vocabulary::Problem> clashes;
+        const std::string stem(text.substr(0, 16));
+        VocabularyHeader::write(v, form, stem, stem, clashes);
+        if (!identifier(Vocabulary::identifier(stem)))
+            std::abort();
+    }
+    return 0;
+}
