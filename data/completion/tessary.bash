@@ -1,9 +1,25 @@
-# bash completion for tessary: commands, options, formats, and the allophones' mnemonics.
+# bash completion for tessary: commands, options, formats, ports, and the allophones' mnemonics.
+
+# File names whole, spaces and all; with arguments, only names under those beginnings.
+_tessary_files()
+{
+    local IFS=$'\n' start
+    compopt -o filenames 2>/dev/null
+    if [ $# -eq 0 ]; then
+        COMPREPLY=($(compgen -f -- "$cur"))
+        return
+    fi
+    COMPREPLY=()
+    for start in "$@"; do
+        COMPREPLY+=($(compgen -f -- "$start" | grep -F -- "$cur"))
+    done
+}
+
 _tessary()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     if [ "$COMP_CWORD" -eq 1 ]; then
-        COMPREPLY=($(compgen -W "spell codes say render vocab list --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "spell codes say render vocab list devices --help --version" -- "$cur"))
         return
     fi
     local command=${COMP_WORDS[1]} options
@@ -17,7 +33,12 @@ _tessary()
         return
         ;;
     --output | --file)
-        COMPREPLY=($(compgen -f -- "$cur"))
+        _tessary_files
+        return
+        ;;
+    --device)
+        # The ports that could be a board: by name, then by their stable by-id links.
+        _tessary_files /dev/ttyACM /dev/ttyUSB /dev/serial/by-id/
         return
         ;;
     --pace)
@@ -27,10 +48,11 @@ _tessary()
     case $command in
     spell) options="--lines --json --file --alternatives --help" ;;
     codes) options="--format --text --lines --json --file --help" ;;
-    say) options="--pace --text --file --alternatives --help" ;;
+    say) options="--pace --text --file --alternatives --device --help" ;;
     render) options="--output --pace --text --file --help" ;;
     vocab) options="--format --output --help" ;;
     list) options="--json --help" ;;
+    devices) options="--probe --help" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -44,7 +66,7 @@ _tessary()
         fi
         ;;
     vocab)
-        COMPREPLY=($(compgen -f -- "$cur"))
+        _tessary_files
         ;;
     esac
 }

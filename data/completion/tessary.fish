@@ -1,5 +1,5 @@
 # fish completion for tessary: commands, options, formats, and the allophones' mnemonics.
-set -l commands spell codes say render vocab list
+set -l commands spell codes say render vocab list devices
 complete -c tessary -f
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a spell -d 'the allophone spelling of English text'
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a codes -d 'the code string of the items'
@@ -7,6 +7,7 @@ complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a say -d 'pl
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a render -d 'write the items\' sound to a WAV file'
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a vocab -d 'a firmware header of a vocabulary file'
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a list -d 'the 64 allophones'
+complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a devices -d 'the serial ports that could be a bridge'
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -l version -d 'the version'
 complete -c tessary -l help -d 'the help'
 
@@ -20,4 +21,6 @@ complete -c tessary -n '__fish_seen_subcommand_from spell codes' -l lines -d 'ea
 complete -c tessary -n '__fish_seen_subcommand_from spell codes list' -l json -d 'JSON output'
 complete -c tessary -n '__fish_seen_subcommand_from spell say' -l alternatives -d 'the ways to spell a word'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -F
+complete -c tessary -n '__fish_seen_subcommand_from say' -l device -r -a '(__fish_complete_path /dev/tty; __fish_complete_path /dev/serial/by-id/)' -d 'a real chip on the board at this port'
+complete -c tessary -n '__fish_seen_subcommand_from devices' -l probe -d 'ask each port for a bridge (resets most boards)'
 complete -c tessary -n '__fish_seen_subcommand_from codes say render; and not __fish_seen_argument -l text' -a '(tessary list 2>/dev/null | awk \'{ print $2 }\')'

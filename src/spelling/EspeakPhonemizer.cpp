@@ -45,7 +45,9 @@ struct Espeak
             e.textToPhonemes =
                 reinterpret_cast<decltype(e.textToPhonemes)>(::dlsym(lib, "espeak_TextToPhonemes"));
             if (!e.initialize || !e.setVoiceByName || !e.textToPhonemes ||
-                e.initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0) <= 0 ||
+                // Without DONT_EXIT, missing data ends the whole program.
+                e.initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT) <=
+                    0 ||
                 e.setVoiceByName("en-us") != EE_OK)
                 return nullptr;
             return &e;

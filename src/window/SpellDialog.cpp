@@ -182,6 +182,9 @@ void SpellDialog::respell()
             QString("Too long: needs %1 slots, and %2 are left.").arg(n).arg(m_slotsLeft));
     if (m_text->text().size() >= kMaxText)
         m_fit->setText(m_fit->text() + QString(" The text stops at %1 characters.").arg(kMaxText));
+    if (!m_speller.available())
+        m_fit->setText(m_fit->text() + " Nothing spells: espeak-ng's English data could not be "
+                                       "loaded (package espeak-ng-data).");
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(n > 0 && fits());
     m_listen->setEnabled(m_listener && n > 0);
     fillWords();

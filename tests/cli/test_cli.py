@@ -280,16 +280,24 @@ class CommandLine(unittest.TestCase):
             ("option", "tessary codes --fo", "--format"),
             ("code format", "tessary codes --format he", "hex"),
             ("vocabulary form", "tessary vocab --format ard", "arduino"),
-            ("mnemonic", "tessary say hh", "hh1 hh2"),
+            ("mnemonic", "tessary say hh", "hh1|hh2"),
             ("no mnemonics for text", "tessary say --text hh", ""),
+            ("the devices command", "tessary dev", "devices"),
+            ("say on a device", "tessary say --dev", "--device"),
+            ("probe", "tessary devices --pr", "--probe"),
+            ("a file name with a space, whole", f"tessary vocab {self.tmp}/my",
+             f"{self.tmp}/my words.txt"),
         ]
+        with open(os.path.join(self.tmp, "my words.txt"), "w"):
+            pass
         env = dict(self.env, PATH=os.path.dirname(os.path.abspath(TESSARY)) + ":/usr/bin:/bin")
         for name, line, expected in rows:
             with self.subTest(name):
                 words = line.split(" ")
                 res = subprocess.run(
                     ["bash", "-c", f'source "$0"; COMP_WORDS=({line}); '
-                     f'COMP_CWORD={len(words) - 1}; _tessary; echo "${{COMPREPLY[*]}}"', script],
+                     f'COMP_CWORD={len(words) - 1}; _tessary; IFS="|"; echo "${{COMPREPLY[*]}}"',
+                     script],
                     env=env, capture_output=True, text=True, timeout=30)
                 self.assertEqual((res.returncode, res.stdout.strip()), (0, expected), res.stderr)
 
@@ -469,6 +477,22 @@ good night
                              ["hello", "greeting", "seven", "w_12_o_clock", "w_int", "alarm",
                               "good_night"])
             self.assertEqual(entries[1]["text"], "Good morning.")
+
+    def test_names_in_other_scripts(self):
+        """Names without an ASCII letter stay apart, and a file named in another script makes
+        no name that C reserves."""
+        source = os.path.join(self.tmp, "\u65e5\u672c.txt")
+        with open(source, "w") as f:
+            f.write("\u65e5\u672c = hh1\n\u4e2d\u56fd = eh\n!!! = ll\n")
+        res = self.tessary("vocab", source)
+        self.assertEqual((res.returncode, res.stderr), (0, ""))
+        self.assertFalse(re.findall(r"\w*__\w*|\b_[A-Z]\w*", res.stdout))
+        header = os.path.join(self.tmp, "scripts.h")
+        with open(header, "w") as f:
+            f.write(res.stdout)
+        built = subprocess.run(["gcc", "-std=c99", "-pedantic", "-Wall", "-Werror",
+                                "-fsyntax-only", header], capture_output=True, text=True)
+        self.assertEqual(built.returncode, 0, built.stderr)
 
     def test_vocabulary_problems(self):
         rows = [
