@@ -393,12 +393,8 @@ std::unique_ptr<TextSource> CommandLine::source(const Options& o)
 const Speller& CommandLine::speller()
 {
     if (!m_speller) {
-        std::filesystem::path file;
-        std::vector<WordList::Problem> problems;
-        WordList words = WordList::forThisUser(file, problems);
-        for (const WordList::Problem& p : problems)
-            m_err << "tessary: " << WordList::describe(file, p) << "\n";
-        m_speller = std::make_unique<Speller>(std::move(words));
+        m_speller = Speller::forThisUser(
+            [this](const std::string& line) { m_err << "tessary: " << line << "\n"; });
         if (!m_speller->available())
             throw Failure("espeak-ng's English data could not be loaded (package espeak-ng-data)");
     }

@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include "UserFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,23 +11,6 @@
 #include <cstring>
 
 namespace tessary {
-
-namespace {
-
-std::string kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return "a directory";
-    if (S_ISFIFO(mode))
-        return "a FIFO";
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "a device";
-    if (S_ISSOCK(mode))
-        return "a socket";
-    return "not a regular file";
-}
-
-} // namespace
 
 AtomicFile::~AtomicFile()
 {
@@ -61,8 +46,8 @@ std::string AtomicFile::open(const std::filesystem::path& file)
     };
     if (::stat(file.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode))
-            return m_problem =
-                       file.string() + ": is " + kindOf(st.st_mode) + ", not a file to write";
+            return m_problem = file.string() + ": is " + UserFile::kindOf(st.st_mode) +
+                               ", not a file to write";
         m_mode = static_cast<int>(st.st_mode & 07777);
         // A link is followed: the file it names is replaced, the link stays.
         std::error_code ec;

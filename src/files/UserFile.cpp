@@ -23,20 +23,6 @@ std::string systemReason(int error)
     return std::strerror(error);
 }
 
-// What a file that is not a regular one is, for the message.
-std::string kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return "a directory";
-    if (S_ISFIFO(mode))
-        return "a FIFO";
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "a device";
-    if (S_ISSOCK(mode))
-        return "a socket";
-    return "not a regular file";
-}
-
 class Descriptor
 {
 public:
@@ -164,6 +150,19 @@ bool UserFile::sameFile(const std::filesystem::path& a, const std::filesystem::p
     };
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
+}
+
+std::string UserFile::kindOf(unsigned mode)
+{
+    if (S_ISDIR(mode))
+        return "a directory";
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    return "not a regular file";
 }
 
 std::string UserFile::describeSize(std::size_t bytes)

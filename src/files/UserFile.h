@@ -39,6 +39,9 @@ public:
     // Whether two paths name one existing file (a link, another spelling of the path).
     static bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
+    // What a file of this st_mode is, for a message: "a directory", "a FIFO", "a device"...
+    static std::string kindOf(unsigned mode);
+
     // "1 MiB", "8 MiB", "512 bytes": a limit as the messages give it.
     static std::string describeSize(std::size_t bytes);
 };

@@ -70,12 +70,8 @@ SampleSet SampleSet::forThisProcess()
 {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    const auto env = [](const char* name) -> std::optional<std::string> {
-        if (const char* value = std::getenv(name))
-            return std::string(value);
-        return std::nullopt;
-    };
-    return SampleSet(locate(env, ec ? fs::path() : exe.parent_path()));
+    return SampleSet(
+        locate(&UserFolders::processEnvironment, ec ? fs::path() : exe.parent_path()));
 }
 
 SampleSet::SampleSet(std::string directory) : m_directory(std::move(directory)) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/UserFolders.h"
+
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -12,7 +14,7 @@ namespace tessary {
 class SampleSet
 {
 public:
-    using Environment = std::function<std::optional<std::string>(const char* name)>;
+    using Environment = UserFolders::Environment;
 
     // The folder quorlin-tessary/Set/ in the first of $XDG_DATA_HOME (or ~/.local/share), each
     // entry of $XDG_DATA_DIRS (or /usr/local/share:/usr/share), and ../share beside the

@@ -1,17 +1,13 @@
 #include "Speller.h"
 
 #include "AllophoneRules.h"
+#include "WordCutter.h"
 
 #include <cctype>
 
 namespace tessary {
 
 namespace {
-
-bool punctuation(char c)
-{
-    return std::ispunct(static_cast<unsigned char>(c)) && c != '\'' && c != '-';
-}
 
 Break breakIn(std::string_view trailing)
 {
@@ -42,6 +38,16 @@ const char* pauseAfter(Break b, bool last)
 
 Speller::Speller(WordList words) : m_words(std::move(words)) {}
 
+std::unique_ptr<Speller> Speller::forThisUser(const std::function<void(const std::string&)>& report)
+{
+    std::filesystem::path file;
+    std::vector<WordList::Problem> problems;
+    WordList words = WordList::forThisUser(file, problems);
+    for (const WordList::Problem& p : problems)
+        report(WordList::describe(file, p));
+    return std::make_unique<Speller>(std::move(words));
+}
+
 void Speller::addRun(const std::string& run, std::vector<Item>& items) const
 {
     for (const PhonemeWord& w : m_phonemizer.phonemize(run)) {
@@ -64,35 +70,20 @@ std::vector<std::string> Speller::spell(std::string_view text, const WordList& f
     // whole, so that it reads numbers and abbreviations in their context.
     std::vector<Item> items;
     std::string run;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t start = text.find_first_not_of(" \t\r\n", at);
-        if (start == std::string_view::npos)
-            break;
-        std::size_t end = text.find_first_of(" \t\r\n", start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view chunk = text.substr(start, end - start);
-        std::size_t wordBegin = 0;
-        std::size_t wordEnd = chunk.size();
-        while (wordBegin < wordEnd && punctuation(chunk[wordBegin]))
-            ++wordBegin;
-        while (wordEnd > wordBegin && punctuation(chunk[wordEnd - 1]))
-            --wordEnd;
+    for (const WordCutter::Word& w : WordCutter::cut(text)) {
         const std::vector<std::string>* given = nullptr;
-        if (wordBegin == 0 && wordEnd > 0) {
-            given = first.find(chunk.substr(0, wordEnd));
+        if (!w.word.empty()) {
+            given = first.find(w.word);
             if (!given)
-                given = m_words.find(chunk.substr(0, wordEnd));
+                given = m_words.find(w.word);
         }
         if (given) {
             addRun(run, items);
             run.clear();
-            items.push_back({*given, breakIn(chunk.substr(wordEnd))});
+            items.push_back({*given, breakIn(w.trailing)});
         } else {
-            run.append(chunk).push_back(' ');
+            run.append(w.chunk).push_back(' ');
         }
-        at = end;
     }
     addRun(run, items);
 

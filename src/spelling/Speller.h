@@ -3,6 +3,8 @@
 #include "EspeakPhonemizer.h"
 #include "WordList.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,10 @@ class Speller
 {
 public:
     explicit Speller(WordList words = WordList::builtIn());
+    // With the user's word list over the built-in one; each problem in it goes to `report` as
+    // one line that names the file.
+    static std::unique_ptr<Speller> forThisUser(
+        const std::function<void(const std::string&)>& report);
 
     bool available() const { return m_phonemizer.available(); }
     std::vector<std::string> spell(std::string_view text) const;

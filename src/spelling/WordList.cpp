@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <sstream>
 
 namespace tessary {
@@ -43,33 +42,16 @@ WordList WordList::builtIn()
 WordList WordList::forThisUser(std::filesystem::path& file, std::vector<Problem>& problems)
 {
     WordList list = builtIn();
-    file = thisUsersFile();
+    file = userFile();
     if (!file.empty())
         list.addFile(file, problems);
     return list;
 }
 
-std::filesystem::path WordList::thisUsersFile()
+std::filesystem::path WordList::userFile(const UserFolders::Environment& env)
 {
-    return userFile([](const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    });
-}
-
-std::filesystem::path WordList::userFile(const Environment& env)
-{
-    const auto usable = [](const std::optional<std::string>& v) {
-        return v && !v->empty() && std::filesystem::path(*v).is_absolute();
-    };
-    std::filesystem::path base;
-    if (const auto config = env("XDG_CONFIG_HOME"); usable(config))
-        base = *config;
-    else if (const auto home = env("HOME"); usable(home))
-        base = std::filesystem::path(*home) / ".config";
-    else
-        return {};
-    return base / "quorlin-tessary" / "words";
+    const std::filesystem::path folder = UserFolders::config(env);
+    return folder.empty() ? folder : folder / "words";
 }
 
 std::string WordList::withSpellings(std::string_view text,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/UserFolders.h"
+
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -27,17 +29,15 @@ public:
     };
     // A word list is a few thousand lines at most; a larger file is refused, not read.
     static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
-    using Environment = std::function<std::optional<std::string>(const char* name)>;
 
     // The built-in list.
     static WordList builtIn();
     // The built-in list with the user's file (`file`, from userFile()) over it; what is wrong in
     // the file goes to `problems`.
     static WordList forThisUser(std::filesystem::path& file, std::vector<Problem>& problems);
-    // $XDG_CONFIG_HOME/quorlin-tessary/words, or ~/.config/... ; empty when neither is known.
-    static std::filesystem::path userFile(const Environment& env);
-    // The same from this process's environment.
-    static std::filesystem::path thisUsersFile();
+    // "words" in the user's config folder; empty when no folder is known.
+    static std::filesystem::path userFile(
+        const UserFolders::Environment& env = &UserFolders::processEnvironment);
 
     // Adds the lines of `text`, later lines and files overriding earlier ones. A malformed line
     // is skipped and reported in `problems` with its number.

@@ -1,23 +1,12 @@
 #include "ChipSpeaker.h"
 
 #include "chip/ChipBridge.h"
-#include "files/UserFile.h"
+#include "chip/PortChoice.h"
 
 #include <QMetaObject>
 
-#include <cstdlib>
 
 namespace tessary {
-
-namespace {
-
-std::optional<std::string> environment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value && *value ? std::optional<std::string>(value) : std::nullopt;
-}
-
-} // namespace
 
 ChipSpeaker::ChipSpeaker(QObject* parent) : QObject(parent) {}
 
@@ -25,37 +14,6 @@ ChipSpeaker::~ChipSpeaker()
 {
     m_stop = true;
     finish();
-}
-
-std::filesystem::path ChipSpeaker::choiceFile()
-{
-    if (const auto config = environment("XDG_CONFIG_HOME"))
-        return std::filesystem::path(*config) / "quorlin-tessary" / "device";
-    if (const auto home = environment("HOME"))
-        return std::filesystem::path(*home) / ".config" / "quorlin-tessary" / "device";
-    return {};
-}
-
-std::string ChipSpeaker::port() const
-{
-    if (const auto device = environment("TESSARY_DEVICE"))
-        return *device;
-    const std::filesystem::path file = choiceFile();
-    if (file.empty())
-        return {};
-    UserFile::Contents c = UserFile::read(file, 4096);
-    std::string line = c.bytes.substr(0, c.bytes.find('\n'));
-    return c.status == UserFile::Status::Read ? line : std::string();
-}
-
-void ChipSpeaker::choosePort(const std::string& port)
-{
-    const std::filesystem::path file = choiceFile();
-    if (file.empty())
-        return;
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    UserFile::write(file, port + "\n");
 }
 
 void ChipSpeaker::finish()
@@ -70,7 +28,7 @@ void ChipSpeaker::speak(std::vector<int> codes)
         Q_EMIT status("Nothing to say: every slot is empty");
         return;
     }
-    const std::string device = port();
+    const std::string device = PortChoice::current();
     if (device.empty()) {
         Q_EMIT status("No port chosen for the chip");
         return;

@@ -2,6 +2,7 @@
 
 #include "AuditionLabel.h"
 #include "ChipSpeaker.h"
+#include "chip/PortChoice.h"
 #include "FocusSink.h"
 #include "SpellDialog.h"
 #include "catalogue/AllophoneTable.h"
@@ -374,7 +375,7 @@ void MainWindow::copyCodesAs(CodeFormat::Style style)
 
 bool MainWindow::haveChipPort()
 {
-    if (!m_chip->port().empty())
+    if (!PortChoice::current().empty())
         return true;
     // Ports are only listed here, never opened: opening one resets most boards.
     QStringList names;
@@ -394,7 +395,7 @@ bool MainWindow::haveChipPort()
         &chosen);
     if (!chosen)
         return false;
-    m_chip->choosePort(paths[static_cast<std::size_t>(names.indexOf(name))]);
+    PortChoice::remember(paths[static_cast<std::size_t>(names.indexOf(name))]);
     return true;
 }
 
@@ -410,14 +411,8 @@ void MainWindow::speakOnChip()
 
 const Speller& MainWindow::speller()
 {
-    if (!m_speller) {
-        std::filesystem::path file;
-        std::vector<WordList::Problem> problems;
-        WordList words = WordList::forThisUser(file, problems);
-        for (const WordList::Problem& p : problems)
-            qWarning("%s", WordList::describe(file, p).c_str());
-        m_speller = std::make_unique<Speller>(std::move(words));
-    }
+    if (!m_speller)
+        m_speller = Speller::forThisUser([](const std::string& line) { qWarning("%s", line.c_str()); });
     return *m_speller;
 }
 
@@ -435,7 +430,7 @@ void MainWindow::spellInto(int n)
 {
     SpellDialog dialog(speller(), SlotRow::kSlotCount - n + 1, this);
     dialog.setListener([this](const std::vector<std::string>& m) { listenTo(m); });
-    dialog.setWordFile(WordList::thisUsersFile());
+    dialog.setWordFile(WordList::userFile());
     if (dialog.exec() == QDialog::Accepted) {
         int slot = n;
         for (const std::string& m : dialog.spelling())

@@ -5,6 +5,7 @@
 #include "files/UserFile.h"
 #include "spelling/Alternatives.h"
 #include "spelling/Speller.h"
+#include "spelling/WordCutter.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -26,21 +27,14 @@ namespace tessary {
 
 namespace {
 
-// The words a user can pick a spelling for: as the speller cuts them out of the text (trailing
-// punctuation off, any letter case), each once, in order.
+// The words a user can pick a spelling for: the words the speller looks up, in any letter
+// case, each once, in order.
 std::vector<std::string> wordsOf(const std::string& text)
 {
     std::vector<std::string> words;
     std::set<std::string> seen;
-    std::size_t at = 0;
-    while ((at = text.find_first_not_of(" \t\r\n", at)) != std::string::npos) {
-        std::size_t end = text.find_first_of(" \t\r\n", at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string w = text.substr(at, end - at);
-        at = end;
-        while (!w.empty() && std::ispunct(static_cast<unsigned char>(w.back())) && w.back() != '\'')
-            w.pop_back();
+    for (const WordCutter::Word& cut : WordCutter::cut(text)) {
+        std::string w(cut.word);
         for (char& c : w)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (!w.empty() && std::isalpha(static_cast<unsigned char>(w.front())) &&

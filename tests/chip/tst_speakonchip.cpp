@@ -5,12 +5,16 @@
 #include "window/MainWindow.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <pty.h>
+#include <unistd.h>
 
 using namespace tessary;
 using tessary::testing::RecordingPlayer;
@@ -24,6 +28,7 @@ private Q_SLOTS:
     void cleanupTestCase();
     void speaksWhatTheSlotsHold_data();
     void speaksWhatTheSlotsHold();
+    void closesWhileABoardBoots();
 
 private:
     QList<int> spoken() const;
@@ -102,6 +107,31 @@ void TestSpeakOnChip::speaksWhatTheSlotsHold()
     auto* status = speak->findChild<QAction*>("chipStatus");
     QTRY_COMPARE_WITH_TIMEOUT(status->text(), said, codes.isEmpty() ? 100 : 60000);
     QCOMPARE(spoken().mid(before), codes);
+}
+
+// A port where nothing answers yet (a board in its boot loader): closing the window gives up
+// the wait at once instead of sitting out the 3 s a bridge may take.
+void TestSpeakOnChip::closesWhileABoardBoots()
+{
+    int master = -1, slave = -1;
+    QVERIFY(::openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
+    const QByteArray device = qgetenv("TESSARY_DEVICE");
+    qputenv("TESSARY_DEVICE", ::ttyname(slave));
+    QElapsedTimer closing;
+    {
+        MainWindow window(SampleSet("/set/"), std::make_unique<RecordingPlayer>(&m_plays));
+        window.show();
+        tessary::testing::control<QLineEdit>(&window, "Text1")->setText("hh1");
+        auto* speak = tessary::testing::control<QPushButton>(&window, "Speak");
+        speak->findChild<QAction*>("speakOnChip")->trigger();
+        QTest::qWait(300); // the hello is out, no answer yet
+        closing.start();
+    }
+    const qint64 took = closing.elapsed();
+    qputenv("TESSARY_DEVICE", device);
+    ::close(slave);
+    ::close(master);
+    QVERIFY2(took < 1000, qPrintable(QString("closing took %1 ms").arg(took)));
 }
 
 QTEST_MAIN(TestSpeakOnChip)
