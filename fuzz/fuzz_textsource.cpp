@@ -1,6 +1,6 @@
 // Text of any bytes from a stream: the pieces put together are the text, none is longer than a
 // piece, and the lines are the text's lines.
-#include "TextSource.h"
+#include "files/TextSource.h"
 
 #include <cstdlib>
 #include <sstream>

@@ -2,6 +2,7 @@
 
 #include "sound/SampleDecoder.h"
 #include "speech/SampleSet.h"
+#include "speech/UtteranceTimeline.h"
 
 #include <chrono>
 #include <map>
@@ -10,9 +11,9 @@
 
 namespace tessary {
 
-// Allophones as sound from the sample set, placed one after another as they come, so that an
-// utterance of any length is timed in bounded memory. With no pace the samples follow end to
-// end, as the chip speaks them; with a pace they start one pace apart, as SPEAK plays them.
+// Allophones as sound from the sample set, placed as they come on the chip's timeline
+// (UtteranceTimeline), so that an utterance of any length is played or written in bounded
+// memory. Each sample sounds from its allophone's start until the next one starts.
 class Utterance
 {
 public:
@@ -20,9 +21,12 @@ public:
     {
         std::string mnemonic;
         std::string path;
-        std::shared_ptr<const Pcm> pcm; // null: a sample that is missing or cannot be played
-        long long start = 0;            // frames from the utterance's beginning
-        long long length = 0;           // its sample's frames; the chip's time when missing
+        std::shared_ptr<const Pcm> pcm;  // null: a sample that is missing or cannot be played
+        std::chrono::microseconds at{0}; // from the utterance's beginning
+        long long start = 0;             // the same in frames
+        // How long it sounds when no other part follows: the chip's time end to end; at a pace,
+        // its whole sample, as the last step of SPEAK.
+        long long length = 0;
     };
 
     // `pace` 0 means end to end. The rate is that of the set's first sample that decodes.
@@ -31,7 +35,6 @@ public:
     int rate() const { return m_rate; }
     // The next allophone, placed after those before it. Each sample is decoded once.
     Part add(const std::string& mnemonic);
-    std::chrono::nanoseconds offset(long long frame) const;
 
     // Appends `frames` frames of the part's sound to `out`: its sample, cut off there (by the
     // next part, at a pace) or followed by silence.
@@ -41,8 +44,7 @@ private:
     const SampleSet& m_set;
     int m_pace = 0;
     int m_rate = 22050;
-    long long m_at = 0;
-    long long m_step = 0;
+    UtteranceTimeline m_timeline;
     std::map<std::string, std::shared_ptr<const Pcm>> m_samples;
 };
 

@@ -2,12 +2,12 @@
 
 #include "AuditionLabel.h"
 #include "ChipSpeaker.h"
-#include "chip/PortChoice.h"
 #include "FocusSink.h"
 #include "SpellDialog.h"
 #include "catalogue/AllophoneTable.h"
-#include "catalogue/ChipDurations.h"
+#include "chip/PortChoice.h"
 #include "chip/SerialPorts.h"
+#include "speech/UtteranceTimeline.h"
 #include "spelling/Speller.h"
 
 #include <QAction>
@@ -445,14 +445,12 @@ void MainWindow::spellInto(int n)
 void MainWindow::listenTo(const std::vector<std::string>& mnemonics)
 {
     // A little lead, so that the first sample is not late for its own time.
-    auto due = SamplePlayer::Clock::now() + std::chrono::milliseconds(30);
+    const auto start = SamplePlayer::Clock::now() + std::chrono::milliseconds(30);
+    UtteranceTimeline timeline;
     m_listening.clear();
     for (const std::string& m : mnemonics) {
-        const AllophoneEntry* e = AllophoneTable::FindByMnemonic(m);
-        if (!e)
-            continue;
-        m_listening.emplace_back(m, due);
-        due += std::chrono::microseconds(std::lround(ChipDurations::chipMs(e->code) * 1000));
+        if (AllophoneTable::FindByMnemonic(m))
+            m_listening.emplace_back(m, start + timeline.add(m).start);
     }
     m_listenNext = 0;
     listenStep();

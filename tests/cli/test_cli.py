@@ -22,6 +22,15 @@ TESSARY = os.environ.get("TESSARY_CLI", "tessary")
 WORD = ["hh1", "eh", "ll", "ow"]
 LENGTHS_MS = {"hh1": 100, "eh": 60, "ll": 80, "ow": 170}  # the test set, at 22050 Hz
 RATE = 22050
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data",
+                       "al2-durations.tsv")) as _f:
+    CHIP_US = {row.split("\t")[1].lower(): round(float(row.split("\t")[3]) * 1000)
+               for row in list(_f)[1:]}
+
+
+def chip_frames(stems):
+    """An utterance's length at the chip's durations, whatever the samples' own lengths."""
+    return sum(CHIP_US[s] for s in stems) * RATE // 1_000_000
 
 
 class CommandLine(unittest.TestCase):
@@ -221,7 +230,7 @@ class CommandLine(unittest.TestCase):
         with open(wav, "wb") as f:
             f.write(res.stdout)
         with wave.open(wav) as w:
-            self.assertEqual(w.getnframes(), sum(RATE * LENGTHS_MS[s] // 1000 for s in WORD))
+            self.assertEqual(w.getnframes(), chip_frames(WORD))
 
     def test_json(self):
         rows = [
@@ -396,8 +405,8 @@ class CommandLine(unittest.TestCase):
 
     def test_render_lengths(self):
         frames = {stem: RATE * ms // 1000 for stem, ms in LENGTHS_MS.items()}
-        # End to end: the sum of the samples.
-        self.assertEqual(self.render_frames(*WORD), sum(frames[s] for s in WORD))
+        # End to end: each sample cut to, or padded to, its allophone's time on the chip.
+        self.assertEqual(self.render_frames(*WORD), chip_frames(WORD))
         # One pace apart: each cut off by the next, the last whole.
         self.assertEqual(self.render_frames("--pace", "30", *WORD),
                          3 * RATE * 30 // 1000 + frames["ow"])

@@ -1,5 +1,5 @@
-// Generates the default sample set: one <mnemonic>.wav per allophone, cut out of espeak-ng's
-// or flite's speech and brought to the allophone's duration on the real chip.
+// Generates the default sample set: one <mnemonic>.wav per allophone, cut out of flite's or
+// espeak-ng's speech and brought to the allophone's duration on the real chip.
 //
 //   tessary-samplegen --durations al2-durations.tsv --out DIR [--report]
 #include "EspeakRenderer.h"
@@ -32,9 +32,8 @@ constexpr double kPeakDbfs = -3.0;
 // Faster speech first: the fastest rate that gives a long enough segment sounds most natural.
 constexpr int kRates[] = {175, 150, 125, 100, 80};
 // A steady sound is cut from the middle of a segment this much longer than the cut, so that
-// none of the transitions at its edges come along. Chosen by the listening judge's training
-// list when the set was cut from espeak-ng: 1.3 gave 99 of 244 words, 2.0 gave 106; 1.75 and
-// 2.25 gave 94 and 96, so this is a narrow best, not a trend.
+// none of the transitions at its edges come along. A narrow best on the judge's training list
+// (1.3 and 1.75 were worse, 2.25 too), measured on espeak-ng's segments and kept for flite's.
 constexpr double kSteadyMargin = 2.0;
 constexpr int kStopRate = 175;
 
@@ -94,7 +93,7 @@ struct Speech
     }
 };
 
-Made cut(const SampleRecipe& recipe, double chipMs, Speech& espeak, const SampleCutter& cutter)
+Made cut(const SampleRecipe& recipe, double chipMs, Speech& speech, const SampleCutter& cutter)
 {
     Made made{&recipe, {}, 0, 0};
     const std::size_t length = cutter.frames(chipMs);
@@ -104,7 +103,7 @@ Made cut(const SampleRecipe& recipe, double chipMs, Speech& espeak, const Sample
     }
     const std::vector<std::string> targets = words(recipe.target);
     auto attempt = [&](int rate) {
-        Rendering r = espeak.render(recipe, rate);
+        Rendering r = speech.render(recipe, rate);
         const auto span = cutter.find(r, targets, recipe.occurrence);
         if (!span)
             throw std::runtime_error(recipe.mnemonic + ": no '" + recipe.target + "' in [[" +
@@ -115,7 +114,7 @@ Made cut(const SampleRecipe& recipe, double chipMs, Speech& espeak, const Sample
     if (recipe.cut == SampleRecipe::Cut::Stop) {
         auto [r, span] = attempt(kStopRate);
         made.rate = kStopRate;
-        made.segmentMs = span.size() * 1000.0 / espeak.sampleRate();
+        made.segmentMs = span.size() * 1000.0 / speech.sampleRate();
         made.signal = cutter.stop(r, span, length, cutter.frames(recipe.releaseMs), recipe.fadeMs);
         return made;
     }
@@ -124,7 +123,7 @@ Made cut(const SampleRecipe& recipe, double chipMs, Speech& espeak, const Sample
         auto [r, span] = attempt(rate);
         if (span.size() >= margin * double(length) || rate == kRates[std::size(kRates) - 1]) {
             made.rate = rate;
-            made.segmentMs = span.size() * 1000.0 / espeak.sampleRate();
+            made.segmentMs = span.size() * 1000.0 / speech.sampleRate();
             made.signal = cutter.middle(r, span, length, recipe.fadeMs);
             return made;
         }
@@ -146,18 +145,22 @@ double loudness(const SampleCutter::Signal& s, int rate)
     return std::sqrt(best);
 }
 
-// A sound cut from another voice is brought to the level the set's own voice gives it (`base`,
-// the table's row), so that the voices' different loudness does not unbalance the set; then
+// A sound cut from another voice is brought to the level the set's own voice gives it (the
+// recipe's levelWith), so that the voices' different loudness does not unbalance the set; then
 // the recipe's own gain applies.
-Made make(const SampleRecipe& recipe, const SampleRecipe& base, double chipMs, Speech& espeak,
-          const SampleCutter& cutter)
+Made make(const SampleRecipe& recipe, double chipMs, Speech& speech, const SampleCutter& cutter)
 {
-    Made made = cut(recipe, chipMs, espeak, cutter);
+    Made made = cut(recipe, chipMs, speech, cutter);
     double scale = std::pow(10.0, recipe.gainDb / 20);
     if (!recipe.voice.empty() && recipe.voice != Speech::kSetVoice &&
         recipe.cut != SampleRecipe::Cut::Pause) {
-        const double own = loudness(made.signal, espeak.sampleRate());
-        const double set = loudness(cut(base, chipMs, espeak, cutter).signal, espeak.sampleRate());
+        SampleRecipe base = recipe;
+        base.voice.clear();
+        base.carrier = recipe.levelWith.carrier;
+        base.target = recipe.levelWith.target;
+        base.occurrence = 1;
+        const double own = loudness(made.signal, speech.sampleRate());
+        const double set = loudness(cut(base, chipMs, speech, cutter).signal, speech.sampleRate());
         if (own > 0 && set > 0)
             scale *= set / own;
     }
@@ -196,10 +199,10 @@ double number(const std::string& field, const std::string& value)
     throw std::runtime_error("--recipe: '" + field + "' is not a number");
 }
 
-// Another recipe for one allophone: the mnemonic, then the fields that change
-// ("kk3 carrier=@k'aIt target=k voice=en-us db=3"); a "+" in a carrier or target stands for a space
-// ("xr voice=flite:rms carrier=repair target=eh+r"). The judge's choices are such changes, and
-// `--recipe` tries more.
+// Another recipe for one allophone, to try with the judge: the mnemonic, then the fields that
+// change ("kk3 carrier=@k'aIt target=k voice=en-us db=3"); a "+" in a carrier or target stands
+// for a space ("xr voice=flite:rms carrier=repair target=eh+r"). A row that takes another voice
+// is levelled with its cut as it stood in the set's voice.
 void overrideRecipe(std::vector<SampleRecipe>& recipes, const std::string& spec)
 {
     std::istringstream in(spec);
@@ -209,6 +212,7 @@ void overrideRecipe(std::vector<SampleRecipe>& recipes, const std::string& spec)
                                 [&](const SampleRecipe& r) { return r.mnemonic == mnemonic; });
     if (r == recipes.end())
         throw std::runtime_error("--recipe: no allophone '" + mnemonic + "'");
+    const SampleRecipe before = *r;
     for (std::string field; in >> field;) {
         const auto eq = field.find('=');
         const std::string key = field.substr(0, eq);
@@ -234,6 +238,8 @@ void overrideRecipe(std::vector<SampleRecipe>& recipes, const std::string& spec)
         if (key == "carrier" || key == "target")
             r->occurrence = 1;
     }
+    if (r->levelWith.carrier.empty() && (before.voice.empty() || before.voice == Speech::kSetVoice))
+        r->levelWith = {before.carrier, before.target};
 }
 
 int run(int argc, char** argv)
@@ -241,8 +247,6 @@ int run(int argc, char** argv)
     std::string durationsPath, outDir;
     bool report = false;
     std::vector<SampleRecipe> recipes = sampleRecipes();
-    for (const std::string& change : chosenChanges())
-        overrideRecipe(recipes, change);
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--durations" && i + 1 < argc)
@@ -260,8 +264,8 @@ int run(int argc, char** argv)
         throw std::runtime_error(kUsage);
 
     const auto durations = readDurations(durationsPath);
-    Speech espeak;
-    const SampleCutter cutter(espeak.sampleRate());
+    Speech speech;
+    const SampleCutter cutter(speech.sampleRate());
 
     std::vector<Made> set;
     double peak = 0;
@@ -270,7 +274,7 @@ int run(int argc, char** argv)
         const auto d = durations.find(recipe.mnemonic);
         if (d == durations.end())
             throw std::runtime_error("no duration for " + recipe.mnemonic);
-        set.push_back(make(recipe, sampleRecipes()[i], d->second, espeak, cutter));
+        set.push_back(make(recipe, d->second, speech, cutter));
         for (double v : set.back().signal)
             peak = std::max(peak, std::abs(v));
     }
@@ -286,7 +290,7 @@ int run(int argc, char** argv)
             return static_cast<std::int16_t>(std::clamp(std::lround(v * gain), -32768L, 32767L));
         });
         const std::string path = outDir + "/" + m.recipe->mnemonic + ".wav";
-        if (!tessary::WavWriter::write(path, pcm, espeak.sampleRate()))
+        if (!tessary::WavWriter::write(path, pcm, speech.sampleRate()))
             throw std::runtime_error("cannot write " + path);
         if (report) {
             const auto peakSample = std::abs(double(*std::max_element(
@@ -294,8 +298,8 @@ int run(int argc, char** argv)
             std::printf("%-4s %-9s %6.1f ms  rate %3d  segment %6.1f ms  peak %6.1f dBFS  "
                         "loudest 10 ms %6.1f dBFS\n",
                         m.recipe->mnemonic.c_str(), m.recipe->example.c_str(),
-                        pcm.size() * 1000.0 / espeak.sampleRate(), m.rate, m.segmentMs,
-                        db(peakSample / 32768.0), loudest10msRms(pcm, espeak.sampleRate()));
+                        pcm.size() * 1000.0 / speech.sampleRate(), m.rate, m.segmentMs,
+                        db(peakSample / 32768.0), loudest10msRms(pcm, speech.sampleRate()));
         }
     }
     return 0;

@@ -1,0 +1,107 @@
+#include "Options.h"
+
+#include "Command.h"
+#include "UsageError.h"
+#include "composer/CodeFormat.h"
+#include "composer/VocabularyHeader.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tessary {
+
+namespace {
+
+bool* flagOf(Options& o, const std::string& name)
+{
+    return name == "--text"           ? &o.text
+           : name == "--lines"        ? &o.lines
+           : name == "--json"         ? &o.json
+           : name == "--alternatives" ? &o.alternatives
+           : name == "--probe"        ? &o.probe
+                                      : nullptr;
+}
+
+// A port is a path: a bare --device is followed by items, never by a port.
+bool looksLikeAPort(const std::string& arg)
+{
+    return arg.rfind("/", 0) == 0 || arg.rfind("./", 0) == 0 || arg.rfind("../", 0) == 0;
+}
+
+void setValue(Options& o, const std::string& name, const std::string& value,
+              const std::string& command, const std::string& where)
+{
+    if (name == "--format") {
+        VocabularyHeader::Form form{};
+        const bool vocab = command == "vocab";
+        if (vocab ? !VocabularyHeader::parseForm(value, form) : !CodeFormat::parseStyle(value))
+            throw UsageError(where + ", '" + value + "', is no format: " +
+                             (vocab ? "c, arduino or json" : "dollar, hex, dec, c or basic"));
+        o.format = value;
+    } else if (name == "--output" || name == "--file" || name == "--device") {
+        if (value.empty())
+            throw UsageError(where + ": " + name + " needs a file name");
+        (name == "--output" ? o.output : name == "--file" ? o.file : o.port) = value;
+    } else if (name == "--pace") {
+        char* end = nullptr;
+        const long pace = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || value[0] == '-' || value[0] == '+' || pace < 1 ||
+            pace > Options::kMaxPace)
+            throw UsageError(where + ", '" + value + "', is no pace: 1 to " +
+                             std::to_string(Options::kMaxPace) + " milliseconds");
+        o.pace = static_cast<int>(pace);
+    }
+}
+
+} // namespace
+
+Options Options::parse(const std::vector<std::string>& args, const Command& command)
+{
+    Options o;
+    bool optionsOver = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string arg = args[i];
+        const std::string where = "argument " + std::to_string(i + 1);
+        if (optionsOver || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            o.help = o.help || (!optionsOver && arg == "-h");
+            if (optionsOver || arg != "-h")
+                o.items.push_back(arg);
+            continue;
+        }
+        optionsOver = arg == "--";
+        if (optionsOver)
+            continue;
+        std::string value;
+        const auto eq = arg.find('=');
+        const bool hasValue = eq != std::string::npos;
+        if (hasValue) {
+            value = arg.substr(eq + 1);
+            arg.resize(eq);
+        }
+        if (arg == "--help") {
+            o.help = true;
+            continue;
+        }
+        if (std::find(command.options.begin(), command.options.end(), arg) == command.options.end())
+            throw UsageError(where + ", '" + args[i] + "', is not an option of " + command.name);
+        if (bool* flag = flagOf(o, arg)) {
+            if (hasValue)
+                throw UsageError(where + ", '" + args[i] + "': " + arg + " takes no value");
+            *flag = true;
+            continue;
+        }
+        o.device = o.device || arg == "--device";
+        if (!hasValue) {
+            // --device alone means the port already known.
+            if (arg == "--device" && (i + 1 >= args.size() || !looksLikeAPort(args[i + 1])))
+                continue;
+            if (i + 1 >= args.size())
+                throw UsageError(where + ", '" + arg + "', needs a value");
+            value = args[++i];
+        }
+        setValue(o, arg, value, command.name, "argument " + std::to_string(i + 1));
+    }
+    return o;
+}
+
+} // namespace tessary

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tessary {
+
+struct Command;
+
+// A command's options and items as the command line gave them. Options may stand anywhere
+// before "--"; positions in messages count the arguments from 1 (the command).
+struct Options
+{
+    std::string format;
+    std::string output;
+    std::string file;
+    int pace = 0;
+    bool text = false;
+    bool lines = false;
+    bool json = false;
+    bool alternatives = false;
+    bool probe = false;
+    bool device = false; // --device, with a port or without one
+    std::string port;    // --device's port; empty: the one PortChoice knows
+    bool help = false;
+    std::vector<std::string> items;
+
+    // The longest step a timer of the original could hold.
+    static constexpr int kMaxPace = 65535;
+
+    // `args` from the command's name on; throws UsageError for an option the command does not
+    // take, a missing or wrong value.
+    static Options parse(const std::vector<std::string>& args, const Command& command);
+};
+
+} // namespace tessary

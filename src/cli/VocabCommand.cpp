@@ -1,0 +1,134 @@
+// tessary vocab: one firmware header of every entry of a vocabulary file.
+#include "Command.h"
+#include "Failure.h"
+#include "Invocation.h"
+#include "UsageError.h"
+#include "catalogue/AllophoneTable.h"
+#include "composer/Vocabulary.h"
+#include "composer/VocabularyHeader.h"
+#include "files/UserFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+
+namespace tessary {
+
+namespace {
+
+// A vocabulary is a few hundred lines; more is a mistake, not a vocabulary.
+constexpr std::size_t kMaxVocabulary = 1024 * 1024;
+
+// The whole file, up to the limit: a regular file, or standard input (a pipe) for "-".
+std::string readVocabulary(const std::string& name, std::istream& in)
+{
+    if (name != "-") {
+        UserFile::Contents c = UserFile::read(name, kMaxVocabulary);
+        if (c.status == UserFile::Status::Missing)
+            throw Failure("cannot read " + name + ": " + std::strerror(ENOENT));
+        if (c.status == UserFile::Status::Refused)
+            throw Failure("cannot read " + c.problem);
+        return std::move(c.bytes);
+    }
+    std::string text(kMaxVocabulary + 1, '\0');
+    errno = 0;
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad())
+        throw Failure(std::string("cannot read standard input: ") +
+                      (errno ? std::strerror(errno) : "an input error"));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxVocabulary)
+        throw Failure("standard input is larger than the limit of " +
+                      UserFile::describeSize(kMaxVocabulary) + " for a vocabulary");
+    return text;
+}
+
+// The entries of English text spelled; one that has nothing to say is a problem.
+void spellTexts(Invocation& cli, Vocabulary& vocabulary, std::vector<Vocabulary::Problem>& problems)
+{
+    for (Vocabulary::Entry& e : vocabulary.entries()) {
+        if (!e.text)
+            continue;
+        const std::vector<std::string> s = cli.spelled(e.source);
+        if (std::all_of(s.begin(), s.end(), &AllophoneTable::IsPause))
+            problems.push_back({e.line, "'" + e.name + "' has nothing to say"});
+        else
+            e.codes = Invocation::codesOf(s);
+    }
+    std::sort(problems.begin(), problems.end(),
+              [](const auto& a, const auto& b) { return a.line < b.line; });
+}
+
+int run(Invocation& cli)
+{
+    const Options& o = cli.options();
+    if (o.items.size() != 1)
+        throw UsageError(o.items.empty()
+                             ? "vocab needs a vocabulary file ('-' for standard input)"
+                             : "argument 3, '" + o.items[1] + "': vocab takes one vocabulary file");
+    const std::string& name = o.items[0];
+    if (name != "-" && !o.output.empty() && o.output != "-" && UserFile::sameFile(name, o.output))
+        throw UsageError("--output " + o.output +
+                         " is the vocabulary itself, which it would replace");
+    VocabularyHeader::Form form = VocabularyHeader::Form::C;
+    VocabularyHeader::parseForm(o.format.empty() ? "c" : o.format, form);
+
+    const std::string shown = name == "-" ? "standard input" : name;
+    std::vector<Vocabulary::Problem> problems;
+    Vocabulary vocabulary = Vocabulary::parse(readVocabulary(name, cli.in()), problems);
+    spellTexts(cli, vocabulary, problems);
+    const std::string stem =
+        name == "-" ? "vocabulary" : std::filesystem::path(name).stem().string();
+    const std::string header =
+        problems.empty()
+            ? VocabularyHeader::write(vocabulary, form, stem,
+                                      std::filesystem::path(shown).filename().string(), problems)
+            : std::string();
+    for (const Vocabulary::Problem& p : problems)
+        cli.err() << "tessary: " << shown << ":" << p.line << ": " << p.message << "\n";
+    if (!problems.empty())
+        throw Failure("no header written: " + std::to_string(problems.size()) + " problem" +
+                      (problems.size() == 1 ? "" : "s") + " in " + shown);
+    if (o.output.empty() || o.output == "-") {
+        cli.out() << header;
+        return 0;
+    }
+    if (const std::string problem = UserFile::write(o.output, header); !problem.empty())
+        throw Failure("cannot write " + problem);
+    return 0;
+}
+
+} // namespace
+
+const Command& commands::vocab()
+{
+    static const Command command{
+        "vocab",
+        "vocab FILE",
+        "a header of every entry of a vocabulary file (--format c, arduino, json)",
+        R"(Usage: tessary vocab [--format c|arduino|json] [--output FILE] VOCABULARY
+Writes one header with every entry of the vocabulary file (- for standard input): one line an
+entry, a name and mnemonics or codes after '=', or English text after ':'.
+
+  # comments and blank lines are skipped
+  hello = hh1 eh ll ow pa1
+  greeting: Hello there.
+  good night                (text alone is named after itself: good_night)
+
+  c         an include guard, <stdint.h>, a const uint8_t array and its length for each entry,
+            an enum of the entries and a table of them all (the default)
+  arduino   the same with the arrays and the table in flash (PROGMEM)
+  json      each entry's name, text, mnemonics and codes
+Names become C identifiers; two that come out the same, and any bad line, are reported with
+their line numbers and nothing is written.
+)",
+        {"--format", "--output"},
+        true,
+        &run};
+    return command;
+}
+
+} // namespace tessary
