@@ -4,7 +4,6 @@
 #include "protocol.h"
 
 #include <algorithm>
-#include <set>
 
 namespace tessary {
 
@@ -31,6 +30,38 @@ std::string seconds(std::chrono::milliseconds ms)
 }
 
 } // namespace
+
+// The answer to one of our hellos, looked for in what came: empty while none has come; else
+// the problem with it, or "" for a bridge we can use. Bytes after the answer stay in m_in.
+std::optional<std::string> ChipBridge::answerIn(const std::uint8_t* bytes, int n,
+                                                const std::set<int>& asked, std::string& line)
+{
+    for (int i = 0; i < n; ++i) {
+        if (bytes[i] != '\n') {
+            // Another device's chatter, an old utterance's last answers, our own bytes echoed:
+            // only the line's end can hold an answer.
+            line += static_cast<char>(bytes[i]);
+            if (line.size() > kLongestAnswer)
+                line.erase(0, line.size() - kLongestAnswer);
+            continue;
+        }
+        const std::optional<BridgeAnswer> answer = BridgeAnswer::parse(line);
+        line.clear();
+        if (!answer || asked.count(answer->nonce) == 0)
+            continue;
+        if (answer->version != TB_PROTOCOL)
+            return m_path + ": a bridge of protocol " + std::to_string(answer->version) +
+                   "; this tessary speaks " + std::to_string(TB_PROTOCOL) +
+                   " (flash the firmware that came with it)";
+        if (answer->room < 1)
+            return m_path + ": the bridge gave no room for codes";
+        m_room = answer->room;
+        // Answers to an earlier hello may still come; the stream skips their text.
+        m_in.assign(bytes + i + 1, bytes + n);
+        return std::string();
+    }
+    return std::nullopt;
+}
 
 std::string ChipBridge::connect(const std::string& path, const std::atomic<bool>* stop)
 {
@@ -62,33 +93,10 @@ std::string ChipBridge::connect(const std::string& path, const std::atomic<bool>
             m_port.close();
             return path + ": the device went away while it was asked who it is";
         }
-        for (int i = 0; i < n; ++i) {
-            if (bytes[i] != '\n') {
-                // Another device's chatter, an old utterance's last answers, our own bytes
-                // echoed: only the line's end can hold an answer.
-                line += static_cast<char>(bytes[i]);
-                if (line.size() > kLongestAnswer)
-                    line.erase(0, line.size() - kLongestAnswer);
-                continue;
-            }
-            const std::optional<BridgeAnswer> answer = BridgeAnswer::parse(line);
-            line.clear();
-            if (!answer || asked.count(answer->nonce) == 0)
-                continue;
-            if (answer->version != TB_PROTOCOL) {
+        if (const std::optional<std::string> answered = answerIn(bytes, n, asked, line)) {
+            if (!answered->empty())
                 m_port.close();
-                return path + ": a bridge of protocol " + std::to_string(answer->version) +
-                       "; this tessary speaks " + std::to_string(TB_PROTOCOL) +
-                       " (flash the firmware that came with it)";
-            }
-            if (answer->room < 1) {
-                m_port.close();
-                return path + ": the bridge gave no room for codes";
-            }
-            m_room = answer->room;
-            // Answers to an earlier hello may still come; the stream skips their text.
-            m_in.assign(bytes + i + 1, bytes + n);
-            return {};
+            return *answered;
         }
     }
     m_port.close();
@@ -132,6 +140,14 @@ ChipBridge::Result ChipBridge::fail(std::string& problem, std::string why)
     return Result::Failed;
 }
 
+bool ChipBridge::send(const std::vector<int>& codes, std::size_t from, std::size_t count)
+{
+    std::string bytes;
+    for (std::size_t i = from; i < from + count; ++i)
+        bytes += static_cast<char>(codes[i] & TB_CODE_LAST);
+    return m_port.write(bytes, 1000ms);
+}
+
 ChipBridge::Result ChipBridge::say(const std::vector<int>& codes, const std::atomic<bool>& stopNow,
                                    std::string& problem)
 {
@@ -166,58 +182,60 @@ ChipBridge::Result ChipBridge::say(const Feed& feed, const std::atomic<bool>& st
     // Whatever came before our first code is about none of them: no credit from it.
     while (next(0ms) >= 0) {
     }
-
-    std::size_t sent = 0, loaded = 0;
-    auto lastProgress = Clock::now();
+    Progress progress;
     for (;;) {
         if (stopNow) {
             stop(problem);
             return Result::Stopped;
         }
         refill();
-        const std::size_t credit = static_cast<std::size_t>(m_room) - (sent - loaded);
-        if (credit > 0 && at < waiting.size()) {
-            const std::size_t batch = std::min(credit, waiting.size() - at);
-            std::string bytes;
-            for (std::size_t i = at; i < at + batch; ++i)
-                bytes += static_cast<char>(waiting[i] & TB_CODE_LAST);
-            if (!m_port.write(bytes, 1000ms)) {
+        const std::size_t credit = static_cast<std::size_t>(m_room) - progress.outstanding();
+        const std::size_t batch = std::min(credit, waiting.size() - at);
+        if (batch > 0) {
+            if (!send(waiting, at, batch)) {
                 m_port.close();
                 return fail(problem, "the bridge went away (unplugged?)");
             }
-            if (sent == loaded)
-                lastProgress = Clock::now();
-            sent += batch;
+            if (progress.outstanding() == 0)
+                progress.last = Clock::now();
+            progress.sent += batch;
             at += batch;
         }
-        const int byte = next(100ms);
-        const bool allSent = !more && at >= waiting.size();
-        if (byte == kGone) {
-            m_port.close();
-            return fail(problem, "the bridge went away (unplugged?)");
-        }
-        if (byte == kNothing || (byte != TB_LOADED && byte != TB_SILENT && byte != TB_FULL)) {
-            // Only the protocol's answers count as progress, never a chattering line.
-            if (byte == TB_ANSWER[0])
-                skipLine();
-            const auto quiet = Clock::now() - lastProgress;
-            if (loaded < sent && quiet > kStalled)
-                return fail(problem, "the bridge stopped taking codes (nothing for " +
-                                         seconds(kStalled) + ")");
-            if (loaded == sent && allSent && quiet > kSilentWithin)
-                return fail(problem, "the chip did not fall silent within " +
-                                         seconds(kSilentWithin) + " of its last code");
-            continue;
-        }
-        if (byte == TB_FULL)
-            return fail(problem, "the bridge's queue was full and a code was lost");
-        if (byte == TB_LOADED && loaded < sent) {
-            ++loaded; // a 'K' for nothing we sent gives no credit
-            lastProgress = Clock::now();
-        } else if (byte == TB_SILENT && loaded == sent && allSent) {
-            return Result::Spoken;
-        }
+        progress.allSent = !more && at >= waiting.size();
+        if (const std::optional<Result> result = heard(next(100ms), progress, problem))
+            return *result;
     }
+}
+
+// What one byte from the bridge (or none within the wait) means for the utterance: nothing
+// while it goes on, else how it ended.
+std::optional<ChipBridge::Result> ChipBridge::heard(int byte, Progress& progress,
+                                                    std::string& problem)
+{
+    if (byte == kGone) {
+        m_port.close();
+        return fail(problem, "the bridge went away (unplugged?)");
+    }
+    if (byte == TB_FULL)
+        return fail(problem, "the bridge's queue was full and a code was lost");
+    if (byte == TB_LOADED && progress.loaded < progress.sent) {
+        ++progress.loaded; // a 'K' for nothing we sent gives no credit
+        progress.last = Clock::now();
+        return std::nullopt;
+    }
+    if (byte == TB_SILENT && progress.outstanding() == 0 && progress.allSent)
+        return Result::Spoken;
+    // Only the protocol's answers count as progress, never a chattering line.
+    if (byte == TB_ANSWER[0])
+        skipLine();
+    const auto quiet = Clock::now() - progress.last;
+    if (progress.outstanding() > 0 && quiet > kStalled)
+        return fail(problem,
+                    "the bridge stopped taking codes (nothing for " + seconds(kStalled) + ")");
+    if (progress.outstanding() == 0 && progress.allSent && quiet > kSilentWithin)
+        return fail(problem, "the chip did not fall silent within " + seconds(kSilentWithin) +
+                                 " of its last code");
+    return std::nullopt;
 }
 
 bool ChipBridge::stop(std::string& problem)

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,20 @@ private:
     int next(std::chrono::milliseconds timeout);
     // Skips the rest of a line of text (a late answer to an earlier hello).
     void skipLine();
+    std::optional<std::string> answerIn(const std::uint8_t* bytes, int n,
+                                        const std::set<int>& asked, std::string& line);
+    // Writes `count` codes from `from` on; false when the port has gone or is stuck.
+    bool send(const std::vector<int>& codes, std::size_t from, std::size_t count);
+    // Where an utterance stands: codes sent, codes the chip has taken, the last sign of either.
+    struct Progress
+    {
+        std::size_t sent = 0;
+        std::size_t loaded = 0;
+        bool allSent = false;
+        std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+        std::size_t outstanding() const { return sent - loaded; }
+    };
+    std::optional<Result> heard(int byte, Progress& progress, std::string& problem);
     // A failed utterance leaves nothing queued: the stop is sent without waiting for its answer.
     Result fail(std::string& problem, std::string why);
 

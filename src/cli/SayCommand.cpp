@@ -160,9 +160,9 @@ const Command& commands::say()
         "say",
         "say ITEM...",
         "plays the items through the sample set",
-        R"(Usage: tessary say [--pace MS] [--text] [--file FILE] [--device PORT] ITEM...
-       tessary say --alternatives [--device PORT] WORD
-Plays the items' samples from the sample set: end to end, each whole, as the chip speaks them,
+        R"(Usage: tessary say [--pace MS] [--text] [--file FILE] [--device [PORT]] ITEM...
+       tessary say --alternatives [--device [PORT]] WORD
+Plays the items' samples from the sample set: end to end, at the chip's own durations,
 or with --pace one every MS milliseconds, each cut off by the next, as the window's SPEAK does.
 With --text the items are English text, spelled first; '-' or --file FILE reads them from
 standard input or FILE. --alternatives plays each way to spell WORD in turn, with a pause
@@ -170,7 +170,8 @@ between, and prints each as it plays.
 
   --device PORT   a real SP0256-AL2 says them instead, through the bridge firmware on the
                   board at PORT (also TESSARY_DEVICE); returns once the chip is silent, and
-                  Ctrl+C stops the chip before it exits
+                  Ctrl+C stops the chip before it exits. Without PORT: TESSARY_DEVICE, or
+                  the port the window remembers
 )",
         {"--pace", "--text", "--file", "--alternatives", "--device"},
         true,

@@ -179,6 +179,55 @@ std::string Vocabulary::identifier(std::string_view name)
     return id;
 }
 
+namespace {
+
+// The line as an entry: a name, and mnemonics after '=' or text after ':', or text alone. False,
+// with the problem, when it is not one.
+bool entryOf(std::string_view line, Vocabulary::Entry& e, std::string& problem)
+{
+    const std::size_t sep = line.find_first_of("=:");
+    if (sep == std::string_view::npos) {
+        // A line of words alone, as in a plain list of words: named after itself.
+        e.name = std::string(line);
+        e.text = true;
+        e.source = e.name;
+    } else {
+        e.name = std::string(trimmed(line.substr(0, sep)));
+        e.text = line[sep] == ':';
+        e.source = std::string(trimmed(line.substr(sep + 1)));
+    }
+    if (e.name.empty())
+        problem = "the entry has no name";
+    else if (e.source.empty())
+        problem = "'" + e.name + "' has nothing to say";
+    return problem.empty();
+}
+
+// Mnemonics, code texts or numbers, separated by spaces, tabs or commas.
+bool codesOf(std::string_view source, std::vector<int>& codes, std::string& problem)
+{
+    std::string item;
+    for (std::size_t i = 0; i <= source.size(); ++i) {
+        const char c = i < source.size() ? source[i] : ' ';
+        if (c != ' ' && c != '\t' && c != ',') {
+            item += c;
+            continue;
+        }
+        if (item.empty())
+            continue;
+        const auto code = CodeFormat::parseCode(item);
+        if (!code) {
+            problem = "'" + item + "' is not a mnemonic, a code text or a number 0-63";
+            return false;
+        }
+        codes.push_back(*code);
+        item.clear();
+    }
+    return true;
+}
+
+} // namespace
+
 Vocabulary Vocabulary::parse(std::string_view text, std::vector<Problem>& problems)
 {
     Vocabulary v;
@@ -191,52 +240,14 @@ Vocabulary Vocabulary::parse(std::string_view text, std::vector<Problem>& proble
         const std::string_view line = trimmed(withoutComment(text.substr(at, end - at)));
         at = end + 1;
         ++number;
-        if (line.empty())
-            continue;
-        const std::size_t sep = line.find_first_of("=:");
         Entry e;
         e.line = number;
-        if (sep == std::string_view::npos) {
-            // A line of words alone, as in a plain list of words: named after itself.
-            e.name = std::string(line);
-            e.text = true;
-            e.source = e.name;
-        } else {
-            e.name = std::string(trimmed(line.substr(0, sep)));
-            e.text = line[sep] == ':';
-            e.source = std::string(trimmed(line.substr(sep + 1)));
-        }
-        if (e.name.empty()) {
-            problems.push_back({number, "the entry has no name"});
+        std::string problem;
+        if (line.empty() || !entryOf(line, e, problem) ||
+            (!e.text && !codesOf(e.source, e.codes, problem))) {
+            if (!problem.empty())
+                problems.push_back({number, problem});
             continue;
-        }
-        if (e.source.empty()) {
-            problems.push_back({number, "'" + e.name + "' has nothing to say"});
-            continue;
-        }
-        if (!e.text) {
-            std::string item;
-            bool bad = false;
-            for (std::size_t i = 0; i <= e.source.size() && !bad; ++i) {
-                const char c = i < e.source.size() ? e.source[i] : ' ';
-                if (c != ' ' && c != '\t' && c != ',') {
-                    item += c;
-                    continue;
-                }
-                if (item.empty())
-                    continue;
-                if (const auto code = CodeFormat::parseCode(item)) {
-                    e.codes.push_back(*code);
-                } else {
-                    problems.push_back({number, "'" + item +
-                                                    "' is not a mnemonic, a code text or a "
-                                                    "number 0-63"});
-                    bad = true;
-                }
-                item.clear();
-            }
-            if (bad)
-                continue;
         }
         e.identifier = identifier(e.name);
         const auto [clash, fresh] = taken.emplace(folded(e.identifier), number);

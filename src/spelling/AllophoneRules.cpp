@@ -152,94 +152,104 @@ std::string canonical(std::string name)
     return name;
 }
 
+// A word's phonemes with what the rules ask of a position in it.
+struct Word
+{
+    std::vector<Phoneme> w;
+
+    std::size_t size() const { return w.size(); }
+    std::string_view name(std::size_t i) const
+    {
+        return i < w.size() ? std::string_view(w[i].name) : std::string_view();
+    }
+    // Only consonants stand before `i`: it is in the word's initial cluster.
+    bool initialCluster(std::size_t i) const
+    {
+        return std::none_of(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(i),
+                            [](const Phoneme& p) { return isVowel(p.name); });
+    }
+    // Only consonants follow `i`: it is in the word's final cluster (six, hands).
+    bool finalCluster(std::size_t i) const
+    {
+        return std::none_of(w.begin() + static_cast<std::ptrdiff_t>(i) + 1, w.end(),
+                            [](const Phoneme& p) { return isVowel(p.name); });
+    }
+    bool nextIsVowel(std::size_t i) const { return i + 1 < w.size() && isVowel(w[i + 1].name); }
+    bool nextIsBack(std::size_t i) const { return in(kBack, vowelAllophone(w, i + 1)); }
+};
+
+// The variant of a stop the chip has for its place in the word.
+std::string_view stopVariant(const Word& w, std::size_t i)
+{
+    const std::string_view p = w.name(i);
+    const bool first = i == 0;
+    if (p == "k") {
+        if ((i > 0 && w.name(i - 1) == "s") || i + 1 == w.size())
+            return "kk2"; // sky, back
+        if (w.nextIsVowel(i))
+            return w.nextIsBack(i) ? "kk3" : "kk1"; // comb, can't
+        return "kk3"; // before a consonant, at a word's end too: six as sixteen
+    }
+    if (p == "g") {
+        if (w.finalCluster(i))
+            return "gg3";                                            // wig, eggs
+        return w.nextIsVowel(i) && !w.nextIsBack(i) ? "gg2" : "gg1"; // guest; got, grease
+    }
+    if (p == "d")
+        return first || (w.initialCluster(i) && i + 1 != w.size()) || w.nextIsVowel(i) ? "dd2"
+                                                                                       : "dd1";
+    if (p == "t")
+        return first || w.nextIsVowel(i) ? "tt2" : "tt1"; // to, part
+    return first && w.nextIsVowel(i) ? "bb2" : "bb1";     // beast; rib, bleed
+}
+
+// The allophones for the phoneme at `i`; none for a phoneme of another language.
+std::vector<std::string_view> allophonesAt(const Word& w, std::size_t i)
+{
+    const std::string_view p = w.name(i);
+    const bool first = i == 0;
+    if (p == "k" || p == "g" || p == "d" || p == "t" || p == "b")
+        return {stopVariant(w, i)};
+    if (p == "h")
+        return {w.nextIsBack(i) ? "hh2" : "hh1"}; // hoe, he
+    if (p == "n")
+        return {first ? "nn2" : "nn1"}; // no, thin
+    if (p == "r") {
+        if (i > 0 && in(kHoldsR, w.name(i - 1)))
+            return {};                                             // store, fir: the vowel has it
+        return {i > 0 && !isVowel(w.name(i - 1)) ? "rr2" : "rr1"}; // brain, hundred; rural
+    }
+    if (p == "j")
+        return {first ? "yy2" : "yy1"}; // yes, cute
+    if (p == "D")
+        return {first ? "dh1" : "dh2"}; // they, bathe
+    if (p == "l")
+        return {"ll"};
+    if (p == "u:") {
+        const bool afterY = i > 0 && w.name(i - 1) == "j";
+        return {afterY || w.w[i].stress == Stress::None ? "uw1" : "uw2"}; // computer, to; food
+    }
+    if (p == "U@")
+        return w.name(i + 1) != "r" ? std::vector<std::string_view>{"uh", "er1"} // poor, tour
+                                    : std::vector<std::string_view>{"uh"};
+    if (const Fixed* f = fixed(p)) {
+        if (f->allophones[1].empty())
+            return {f->allophones[0]};
+        return {f->allophones[0], f->allophones[1]};
+    }
+    return {};
+}
+
 } // namespace
 
 std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& phonemes)
 {
-    std::vector<Phoneme> w = phonemes;
-    for (Phoneme& p : w)
+    Word w{phonemes};
+    for (Phoneme& p : w.w)
         p.name = canonical(p.name);
     std::vector<std::string> out;
-    const std::size_t n = w.size();
-    const auto name = [&](std::size_t i) -> std::string_view {
-        return i < n ? std::string_view(w[i].name) : std::string_view();
-    };
-    // Only consonants stand before `i`: it is in the word's initial cluster.
-    const auto initialCluster = [&](std::size_t i) {
-        for (std::size_t k = 0; k < i; ++k) {
-            if (isVowel(w[k].name))
-                return false;
-        }
-        return true;
-    };
-    const auto nextIsBack = [&](std::size_t i) { return in(kBack, vowelAllophone(w, i + 1)); };
-    // Only consonants follow `i`: it is in the word's final cluster (six, hands).
-    const auto finalCluster = [&](std::size_t i) {
-        for (std::size_t k = i + 1; k < n; ++k) {
-            if (isVowel(w[k].name))
-                return false;
-        }
-        return true;
-    };
-    const auto nextIsVowel = [&](std::size_t i) { return i + 1 < n && isVowel(w[i + 1].name); };
-
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::string_view p = w[i].name;
-        const bool first = i == 0;
-        const bool last = i + 1 == n;
-        std::vector<std::string_view> add;
-
-        if (p == "k") {
-            if (i > 0 && name(i - 1) == "s")
-                add = {"kk2"}; // sky
-            else if (last)
-                add = {"kk2"}; // back
-            else if (nextIsVowel(i))
-                add = {nextIsBack(i) ? "kk3" : "kk1"}; // comb, can't
-            else
-                add = {"kk3"}; // before a consonant, at a word's end too: six as sixteen
-        } else if (p == "g") {
-            if (finalCluster(i))
-                add = {"gg3"}; // wig, eggs
-            else if (nextIsVowel(i) && !nextIsBack(i))
-                add = {"gg2"}; // guest
-            else
-                add = {"gg1"}; // got, grease
-        } else if (p == "d") {
-            add = {first || (initialCluster(i) && !last) || nextIsVowel(i) ? "dd2" : "dd1"};
-        } else if (p == "t") {
-            add = {first || nextIsVowel(i) ? "tt2" : "tt1"}; // to, part
-        } else if (p == "b") {
-            add = {first && nextIsVowel(i) ? "bb2" : "bb1"}; // beast; rib, bleed
-        } else if (p == "h") {
-            add = {nextIsBack(i) ? "hh2" : "hh1"}; // hoe, he
-        } else if (p == "n") {
-            add = {first ? "nn2" : "nn1"}; // no, thin
-        } else if (p == "r") {
-            if (i > 0 && in(kHoldsR, name(i - 1)))
-                add = {}; // store, fir: the vowel has it
-            else
-                add = {i > 0 && !isVowel(name(i - 1)) ? "rr2" : "rr1"}; // brain, hundred; rural
-        } else if (p == "j") {
-            add = {first ? "yy2" : "yy1"}; // yes, cute
-        } else if (p == "D") {
-            add = {first ? "dh1" : "dh2"}; // they, bathe
-        } else if (p == "l") {
-            add = {"ll"};
-        } else if (p == "u:") {
-            const bool afterY = i > 0 && name(i - 1) == "j";
-            add = {afterY || w[i].stress == Stress::None ? "uw1" : "uw2"}; // computer, to; food
-        } else if (p == "U@") {
-            add = {"uh"};
-            if (name(i + 1) != "r")
-                add.push_back("er1"); // poor, tour
-        } else if (const Fixed* f = fixed(p)) {
-            add = {f->allophones[0]};
-            if (!f->allophones[1].empty())
-                add.push_back(f->allophones[1]);
-        }
-        // Anything else (a phoneme of another language) is left out.
-
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        const std::vector<std::string_view> add = allophonesAt(w, i);
         for (std::string_view a : add) {
             // A nasal is the closure of the stop after it (send, pink): no pause between them.
             if (isStop(a) && !out.empty() && !isStop(out.back()) &&
@@ -247,13 +257,12 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& p
                 out.emplace_back(closureBefore(a));
             out.emplace_back(a);
         }
-        if (add.size() == 1) {
-            const std::string_view a = add[0];
-            // A stressed short vowel, or a word's last schwa (cheetah), is held twice as long.
-            const bool stressed = w[i].stress == Stress::Primary;
-            if (in(kDoublable, a) && (stressed || (last && a == "ax" && n > 2)))
-                out.emplace_back(a);
-        }
+        // A stressed short vowel, or a word's last schwa (cheetah), is held twice as long.
+        const bool stressed = w.w[i].stress == Stress::Primary;
+        const bool lastSchwa =
+            i + 1 == w.size() && w.size() > 2 && add.size() == 1 && add[0] == "ax";
+        if (add.size() == 1 && in(kDoublable, add[0]) && (stressed || lastSchwa))
+            out.emplace_back(add[0]);
     }
     return out;
 }

@@ -142,10 +142,20 @@ MainWindow::MainWindow(SampleSet sampleSet, std::unique_ptr<SamplePlayer> player
 
 MainWindow::~MainWindow() = default;
 
+// Creation order is drawing order (later above earlier) and the default Tab order: lines and
+// labels first, beneath everything; then the focusable controls in their Tab order.
 void MainWindow::buildControls()
 {
-    // Creation order is drawing order (later above earlier) and the default Tab order: lines and
-    // labels first, beneath everything; then the focusable controls in their Tab order.
+    buildLabels();
+    buildSpeakAndSlots();
+    buildOptionsAndButtons();
+    buildMenus();
+    buildTimers();
+    chainTabOrder();
+}
+
+void MainWindow::buildLabels()
+{
     for (const auto& [name, y] : {std::pair{"Line2", 2100}, std::pair{"Line3", 2910}})
         paintBackground(control<QWidget>(this, name, QRect(px(-30), px(y), px(6180) - px(-30), 1)),
                         Qt::white);
@@ -170,7 +180,10 @@ void MainWindow::buildControls()
         paintBackground(code, kCodeBack);
         m_codeLabels[static_cast<std::size_t>(n - 1)] = code;
     }
+}
 
+void MainWindow::buildSpeakAndSlots()
+{
     m_picture = control<FocusSink>(this, "Picture1", twips(2670, 2370, 255, 195));
     // Where the keyboard focus rests after a command: what a screen reader then says.
     m_picture->setAccessibleName("Quorlin Tessary");
@@ -203,15 +216,35 @@ void MainWindow::buildControls()
         box->addAction(spell);
         m_slotBoxes[static_cast<std::size_t>(n - 1)] = box;
     }
+}
 
-    // The check box and option buttons paint the standard face behind their captions.
-    const QPalette standard = QApplication::style()->standardPalette();
+void MainWindow::buildOptionsAndButtons()
+{
     m_emulate = control<QRadioButton>(this, "Emulate", twips(4260, 2250, 1245, 315), "Emulate");
     m_emulate->setChecked(true);
     m_hardware = control<QRadioButton>(this, "Hardware", twips(4260, 2490, 1005, 315), "Hardware");
     m_hardware->setEnabled(false);
     m_clear = control<QPushButton>(this, "Clear", twips(120, 960, 735, 285), "Clear All");
     m_copy = control<QPushButton>(this, "Copy", twips(4770, 960, 735, 285), "Copy");
+    m_typespeak =
+        control<QCheckBox>(this, "Typespeak", twips(2115, 930, 1395, 315), "Type 'n' Talk");
+
+    // The check box and option buttons paint the standard face behind their captions.
+    const QPalette standard = QApplication::style()->standardPalette();
+    for (QWidget* w : {static_cast<QWidget*>(m_emulate), static_cast<QWidget*>(m_hardware),
+                       static_cast<QWidget*>(m_typespeak)}) {
+        w->setPalette(standard);
+        w->setAutoFillBackground(true);
+    }
+    for (QPushButton* b : {m_speak, m_clear, m_copy}) {
+        b->setAutoDefault(false); // Enter and Esc press no button
+        b->setDefault(false);
+    }
+}
+
+// The context menus of Copy and SPEAK add to the window without changing its face.
+void MainWindow::buildMenus()
+{
     m_copy->setContextMenuPolicy(Qt::ActionsContextMenu);
     for (const auto& [name, caption] :
          {std::pair{"copyAsC", "Copy as C Array"}, std::pair{"copyAsHex", "Copy as Hex Bytes"},
@@ -221,9 +254,7 @@ void MainWindow::buildControls()
         action->setObjectName(name);
         m_copy->addAction(action);
     }
-    m_typespeak =
-        control<QCheckBox>(this, "Typespeak", twips(2115, 930, 1395, 315), "Type 'n' Talk");
-    // A real chip on a board, through SPEAK's context menu; the window's face stays as it is.
+    // A real chip on a board, through SPEAK's context menu.
     m_chip = new ChipSpeaker(this);
     m_speak->setContextMenuPolicy(Qt::ActionsContextMenu);
     for (const auto& [name, caption] :
@@ -237,18 +268,10 @@ void MainWindow::buildControls()
     m_chipStatus->setEnabled(false);
     m_chipStatus->setVisible(false);
     m_speak->addAction(m_chipStatus);
+}
 
-    for (QWidget* w : {static_cast<QWidget*>(m_emulate), static_cast<QWidget*>(m_hardware),
-                       static_cast<QWidget*>(m_typespeak)}) {
-        w->setPalette(standard);
-        w->setAutoFillBackground(true);
-    }
-
-    for (QPushButton* b : {m_speak, m_clear, m_copy}) {
-        b->setAutoDefault(false); // Enter and Esc press no button
-        b->setDefault(false);
-    }
-
+void MainWindow::buildTimers()
+{
     m_listenTimer = new QTimer(this); // steps the Spell Text dialog's Listen
     m_listenTimer->setTimerType(Qt::PreciseTimer);
     m_listenTimer->setSingleShot(true);
@@ -258,7 +281,10 @@ void MainWindow::buildControls()
     m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setSingleShot(true);
     m_timer->setInterval(45);
+}
 
+void MainWindow::chainTabOrder()
+{
     QWidget* previous = m_picture;
     auto chain = [&previous](QWidget* next) {
         setTabOrder(previous, next);
@@ -276,6 +302,14 @@ void MainWindow::buildControls()
 }
 
 void MainWindow::connectControls()
+{
+    connectRow();
+    connectCommands();
+    connectSequencer();
+}
+
+// The slot row drives the boxes and the code labels; the boxes and labels drive the row.
+void MainWindow::connectRow()
 {
     SlotRow::Hooks hooks;
     hooks.moveFocusToSink = [this] { applyFocusRule(); };
@@ -310,6 +344,10 @@ void MainWindow::connectControls()
         connect(m_auditionLabels[static_cast<std::size_t>(k - 1)], &AuditionLabel::clicked, this,
                 [this, k] { m_speaker.audition(k); });
     }
+}
+
+void MainWindow::connectCommands()
+{
     connect(m_clear, &QPushButton::clicked, this, [this] { m_row.ClearAll(); });
     connect(m_typespeak, &QCheckBox::clicked, this, [this] { applyFocusRule(); });
     connect(m_copy, &QPushButton::clicked, this, [this] { copyCodeString(); });
@@ -328,7 +366,10 @@ void MainWindow::connectControls()
         connect(m_copy->findChild<QAction*>(name), &QAction::triggered, this,
                 [this, style = style] { copyCodesAs(style); });
     }
+}
 
+void MainWindow::connectSequencer()
+{
     SpeakSequencer::Hooks speech;
     speech.moveFocusToSink = [this] { applyFocusRule(); };
     speech.playStem = [this](const std::string& stem, SpeakSequencer::Clock::time_point due) {

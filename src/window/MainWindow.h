@@ -72,7 +72,16 @@ protected:
 
 private:
     void buildControls();
+    void buildLabels();
+    void buildSpeakAndSlots();
+    void buildOptionsAndButtons();
+    void buildMenus();
+    void buildTimers();
+    void chainTabOrder();
     void connectControls();
+    void connectRow();
+    void connectCommands();
+    void connectSequencer();
     void applyFocusRule();
     void startUp();
     void copyCodeString();

@@ -66,6 +66,25 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
 {
     setObjectName("SpellDialog");
     setWindowTitle("Spell Text");
+    buildFields();
+    buildPicking();
+    lay();
+    connect(m_text, &QLineEdit::textChanged, m_pause, qOverload<>(&QTimer::start));
+    connect(m_pause, &QTimer::timeout, this, &SpellDialog::respell);
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &SpellDialog::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &SpellDialog::reject);
+    connect(m_listen, &QPushButton::clicked, this, &SpellDialog::listen);
+    connect(m_words, &QComboBox::currentIndexChanged, this, &SpellDialog::fillAlternatives);
+    connect(m_alternatives, &QComboBox::activated, this, &SpellDialog::pick);
+    connect(m_save, &QPushButton::clicked, this, &SpellDialog::save);
+    respell();
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        setMaximumSize(screen->availableGeometry().size());
+}
+
+// The text, and what it spells: allophones, codes, how it fits the slots.
+void SpellDialog::buildFields()
+{
     m_text = new QLineEdit(this);
     m_text->setObjectName("spellText");
     m_text->setPlaceholderText("English words");
@@ -87,7 +106,11 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     m_pause = new QTimer(this);
     m_pause->setSingleShot(true);
     m_pause->setInterval(kPauseMs);
+}
 
+// Another spelling of one of the text's words, and saving the picks.
+void SpellDialog::buildPicking()
+{
     m_words = new QComboBox(this);
     m_words->setObjectName("spellWord");
     m_alternatives = new QComboBox(this);
@@ -101,6 +124,14 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     m_saveResult = new QLabel(this);
     m_saveResult->setObjectName("spellSaved");
     m_saveResult->setWordWrap(true);
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_listen = m_buttons->addButton("&Listen", QDialogButtonBox::ActionRole);
+    m_listen->setObjectName("spellListen");
+    m_listen->setEnabled(false);
+}
+
+void SpellDialog::lay()
+{
     auto* picking = new QHBoxLayout;
     picking->addWidget(m_words);
     picking->addWidget(m_alternatives, 1);
@@ -111,27 +142,11 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     form->addRow("Allophones:", m_allophones);
     form->addRow("Codes:", m_codes);
     form->addRow("Spell &word as:", picking);
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_listen = m_buttons->addButton("&Listen", QDialogButtonBox::ActionRole);
-    m_listen->setObjectName("spellListen");
-    m_listen->setEnabled(false);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_fit);
     layout->addWidget(m_saveResult);
     layout->addWidget(m_buttons);
-
-    connect(m_text, &QLineEdit::textChanged, m_pause, qOverload<>(&QTimer::start));
-    connect(m_pause, &QTimer::timeout, this, &SpellDialog::respell);
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &SpellDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &SpellDialog::reject);
-    connect(m_listen, &QPushButton::clicked, this, &SpellDialog::listen);
-    connect(m_words, &QComboBox::currentIndexChanged, this, &SpellDialog::fillAlternatives);
-    connect(m_alternatives, &QComboBox::activated, this, &SpellDialog::pick);
-    connect(m_save, &QPushButton::clicked, this, &SpellDialog::save);
-    respell();
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
-        setMaximumSize(screen->availableGeometry().size());
 }
 
 void SpellDialog::setListener(Listener listener)

@@ -57,6 +57,9 @@ public:
     void accept() override;
 
 private:
+    void buildFields();
+    void buildPicking();
+    void lay();
     void respell();
     bool fits() const;
     void listen();

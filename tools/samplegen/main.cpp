@@ -242,28 +242,42 @@ void overrideRecipe(std::vector<SampleRecipe>& recipes, const std::string& spec)
         r->levelWith = {before.carrier, before.target};
 }
 
-int run(int argc, char** argv)
+struct Arguments
 {
-    std::string durationsPath, outDir;
+    std::string durations;
+    std::string out;
     bool report = false;
     std::vector<SampleRecipe> recipes = sampleRecipes();
+};
+
+Arguments parseArguments(int argc, char** argv)
+{
+    Arguments a;
     for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--durations" && i + 1 < argc)
-            durationsPath = argv[++i];
-        else if (a == "--out" && i + 1 < argc)
-            outDir = argv[++i];
-        else if (a == "--report")
-            report = true;
-        else if (a == "--recipe" && i + 1 < argc)
-            overrideRecipe(recipes, argv[++i]);
+        const std::string arg = argv[i];
+        if (arg == "--durations" && i + 1 < argc)
+            a.durations = argv[++i];
+        else if (arg == "--out" && i + 1 < argc)
+            a.out = argv[++i];
+        else if (arg == "--report")
+            a.report = true;
+        else if (arg == "--recipe" && i + 1 < argc)
+            overrideRecipe(a.recipes, argv[++i]);
         else
             throw std::runtime_error(kUsage);
     }
-    if (durationsPath.empty() || outDir.empty())
+    if (a.durations.empty() || a.out.empty())
         throw std::runtime_error(kUsage);
+    return a;
+}
 
-    const auto durations = readDurations(durationsPath);
+int run(int argc, char** argv)
+{
+    const Arguments args = parseArguments(argc, argv);
+    const std::vector<SampleRecipe>& recipes = args.recipes;
+    const bool report = args.report;
+    const std::string& outDir = args.out;
+    const auto durations = readDurations(args.durations);
     Speech speech;
     const SampleCutter cutter(speech.sampleRate());
 
