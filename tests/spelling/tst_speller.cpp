@@ -1,9 +1,13 @@
 // English to allophones: the variant each position asks for, on the chip table's own example
 // words; the pauses; the word lists. Needs espeak-ng's English data.
+#include "spelling/Alternatives.h"
 #include "spelling/Speller.h"
+#include "spelling/WordCutter.h"
 #include "spelling/WordList.h"
 
 #include <QTest>
+
+#include <tuple>
 
 using namespace tessary;
 
@@ -32,6 +36,10 @@ private Q_SLOTS:
     void userWordsOverrideTheRules();
     void malformedLinesAreReported_data();
     void malformedLinesAreReported();
+    void alternatives_data();
+    void alternatives();
+    void wordsAsCut_data();
+    void wordsAsCut();
 
 private:
     Speller m_speller;
@@ -47,100 +55,43 @@ void TestSpeller::variantByPosition_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("allophone");
     QTest::addColumn<QString>("notThis");
-    // The example word of the chip's table, or a word of the same position.
-    QTest::newRow("Comb: KK3 before a back vowel") << "Comb"
-                                                   << "kk3"
-                                                   << "kk1";
-    QTest::newRow("Can't: KK1 before a front vowel") << "Can't"
-                                                     << "kk1"
-                                                     << "kk3";
-    QTest::newRow("Sky: KK2 after S") << "Sky"
-                                      << "kk2"
-                                      << "kk1";
-    QTest::newRow("six: KK3 before a consonant, as in sixteen") << "six"
-                                                                << "kk3"
-                                                                << "kk2";
-    QTest::newRow("Got: GG1 before a back vowel") << "Got"
-                                                  << "gg1"
-                                                  << "gg2";
-    QTest::newRow("Guest: GG2 before a front vowel") << "Guest"
-                                                     << "gg2"
-                                                     << "gg1";
-    QTest::newRow("Wig: GG3 at the end") << "Wig"
-                                         << "gg3"
-                                         << "gg1";
-    QTest::newRow("Could: DD1 at the end") << "Could"
-                                           << "dd1"
-                                           << "dd2";
-    QTest::newRow("Do: DD2 at the start") << "Do"
-                                          << "dd2"
-                                          << "dd1";
-    QTest::newRow("Part: TT1 at the end") << "Part"
-                                          << "tt1"
-                                          << "tt2";
-    QTest::newRow("To: TT2 at the start") << "To"
-                                          << "tt2"
-                                          << "tt1";
-    QTest::newRow("He: HH1 before a front vowel") << "He"
-                                                  << "hh1"
-                                                  << "hh2";
-    QTest::newRow("Hoe: HH2 before a back vowel") << "Hoe"
-                                                  << "hh2"
-                                                  << "hh1";
-    QTest::newRow("Thin: NN1 at the end") << "Thin"
-                                          << "nn1"
-                                          << "nn2";
-    QTest::newRow("No: NN2 at the start") << "No"
-                                          << "nn2"
-                                          << "nn1";
-    QTest::newRow("Rural: RR1 at the start") << "Rural"
-                                             << "rr1"
-                                             << "rr2";
-    QTest::newRow("Brain: RR2 in an initial cluster") << "Brain"
-                                                      << "rr2"
-                                                      << "rr1";
-    QTest::newRow("hundred: RR2 after a consonant inside a word") << "hundred"
-                                                                  << "rr2"
-                                                                  << "rr1";
-    QTest::newRow("Yes: YY2 at the start") << "Yes"
-                                           << "yy2"
-                                           << "yy1";
-    QTest::newRow("cute: YY1 in a cluster") << "cute"
-                                            << "yy1"
-                                            << "yy2";
-    QTest::newRow("They: DH1 at the start") << "They"
-                                            << "dh1"
-                                            << "dh2";
-    QTest::newRow("bathe: DH2 at the end") << "bathe"
-                                           << "dh2"
-                                           << "dh1";
-    QTest::newRow("Fir: ER2 stressed") << "Fir"
-                                       << "er2"
-                                       << "er1";
-    QTest::newRow("letter: ER1 unstressed") << "letter"
-                                            << "er1"
-                                            << "er2";
-    QTest::newRow("Food: UW2 in a monosyllable") << "Food"
-                                                 << "uw2"
-                                                 << "uw1";
-    QTest::newRow("computer: UW1 after YY") << "computer"
-                                            << "uw1"
-                                            << "uw2";
-    QTest::newRow("Business: BB2 at the start") << "Business"
-                                                << "bb2"
-                                                << "bb1";
-    QTest::newRow("rib: BB1 at the end") << "rib"
-                                         << "bb1"
-                                         << "bb2";
-    QTest::newRow("Lake: LL") << "Lake"
-                              << "ll"
-                              << "el";
-    QTest::newRow("Saddle: EL, a syllabic l") << "Saddle"
-                                              << "el"
-                                              << "ll";
-    QTest::newRow("Store: OR holds its r") << "Store"
-                                           << "or"
-                                           << "rr1";
+    // The example word of the chip's table, or a word of the same position:
+    // row name, text, the allophone it must hold, one it must not.
+    const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
+        {"Comb: KK3 before a back vowel", "Comb", "kk3", "kk1"},
+        {"Can't: KK1 before a front vowel", "Can't", "kk1", "kk3"},
+        {"Sky: KK2 after S", "Sky", "kk2", "kk1"},
+        {"six: KK3 before a consonant, as in sixteen", "six", "kk3", "kk2"},
+        {"Got: GG1 before a back vowel", "Got", "gg1", "gg2"},
+        {"Guest: GG2 before a front vowel", "Guest", "gg2", "gg1"},
+        {"Wig: GG3 at the end", "Wig", "gg3", "gg1"},
+        {"Could: DD1 at the end", "Could", "dd1", "dd2"},
+        {"Do: DD2 at the start", "Do", "dd2", "dd1"},
+        {"Part: TT1 at the end", "Part", "tt1", "tt2"},
+        {"To: TT2 at the start", "To", "tt2", "tt1"},
+        {"He: HH1 before a front vowel", "He", "hh1", "hh2"},
+        {"Hoe: HH2 before a back vowel", "Hoe", "hh2", "hh1"},
+        {"Thin: NN1 at the end", "Thin", "nn1", "nn2"},
+        {"No: NN2 at the start", "No", "nn2", "nn1"},
+        {"Rural: RR1 at the start", "Rural", "rr1", "rr2"},
+        {"Brain: RR2 in an initial cluster", "Brain", "rr2", "rr1"},
+        {"hundred: RR2 after a consonant inside a word", "hundred", "rr2", "rr1"},
+        {"Yes: YY2 at the start", "Yes", "yy2", "yy1"},
+        {"cute: YY1 in a cluster", "cute", "yy1", "yy2"},
+        {"They: DH1 at the start", "They", "dh1", "dh2"},
+        {"bathe: DH2 at the end", "bathe", "dh2", "dh1"},
+        {"Fir: ER2 stressed", "Fir", "er2", "er1"},
+        {"letter: ER1 unstressed", "letter", "er1", "er2"},
+        {"Food: UW2 in a monosyllable", "Food", "uw2", "uw1"},
+        {"computer: UW1 after YY", "computer", "uw1", "uw2"},
+        {"Business: BB2 at the start", "Business", "bb2", "bb1"},
+        {"rib: BB1 at the end", "rib", "bb1", "bb2"},
+        {"Lake: LL", "Lake", "ll", "el"},
+        {"Saddle: EL, a syllabic l", "Saddle", "el", "ll"},
+        {"Store: OR holds its r", "Store", "or", "rr1"},
+    };
+    for (const auto& [name, text, allophone, notThis] : rows)
+        QTest::newRow(name) << text << allophone << notThis;
 }
 
 void TestSpeller::variantByPosition()
@@ -218,6 +169,65 @@ void TestSpeller::malformedLinesAreReported()
     QCOMPARE(problems[0].line, 3);
     QCOMPARE(QString::fromStdString(problems[0].message), message);
     QVERIFY2(words.size() == 2 && words.find("YES"), "the good lines are kept");
+}
+
+void TestSpeller::alternatives_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("among"); // one spelling that must be offered
+    QTest::newRow("another K") << "cat"
+                               << "kk3 ae ae pa3 tt1 pa1";
+    QTest::newRow("the other reading of live") << "live"
+                                               << "ll ih ih vv pa1";
+    QTest::newRow("a single vowel doubled") << "hello"
+                                            << "hh1 eh eh ll ow pa1";
+    QTest::newRow("the other reading of wind") << "wind"
+                                               << "ww ay nn1 dd1 pa1";
+}
+
+// The rules' spelling first, then others, each a valid one, none twice, at most kMost.
+void TestSpeller::alternatives()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, among);
+    const std::vector<std::string> rules = m_speller.spell(word.toStdString());
+    const auto all = Alternatives::of(word.toStdString(), rules);
+    QCOMPARE(all.front(), rules);
+    QVERIFY(all.size() <= Alternatives::kMost);
+    QStringList shown;
+    for (const auto& a : all) {
+        QStringList s;
+        for (const std::string& m : a)
+            s << QString::fromStdString(m);
+        QVERIFY2(!shown.contains(s.join(' ')), qPrintable(s.join(' ')));
+        shown << s.join(' ');
+    }
+    QVERIFY2(shown.contains(among), qPrintable(shown.join(" | ")));
+}
+
+void TestSpeller::wordsAsCut_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cut"); // word/trailing, | between chunks
+    QTest::newRow("punctuation after a word") << "Hello, world!"
+                                              << "Hello/,|world/!";
+    QTest::newRow("apostrophe and hyphen inside") << "don't well-known"
+                                                  << "don't/|well-known/";
+    QTest::newRow("leading punctuation: no word") << "\"quoted\" (x)"
+                                                  << "/\"|/)";
+    QTest::newRow("white space of any kind") << " a\tb\r\nc "
+                                             << "a/|b/|c/";
+}
+
+void TestSpeller::wordsAsCut()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, cut);
+    const std::string t = text.toStdString();
+    QStringList got;
+    for (const WordCutter::Word& w : WordCutter::cut(t))
+        got << QString::fromStdString(std::string(w.word) + "/" + std::string(w.trailing));
+    QCOMPARE(got.join('|'), cut);
 }
 
 QTEST_APPLESS_MAIN(TestSpeller)

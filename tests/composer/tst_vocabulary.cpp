@@ -1,0 +1,153 @@
+// A vocabulary file read and written as a header, and code strings in each form, without the
+// command line around them.
+#include "composer/CodeFormat.h"
+#include "composer/Vocabulary.h"
+#include "composer/VocabularyHeader.h"
+
+#include <QTest>
+
+#include <tuple>
+
+using namespace tessary;
+
+class TestVocabulary : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void entries_data();
+    void entries();
+    void problems_data();
+    void problems();
+    void headerNamesNeverClash();
+    void codeForms_data();
+    void codeForms();
+};
+
+namespace {
+
+QString joined(const std::vector<int>& codes)
+{
+    QStringList out;
+    for (int c : codes)
+        out << QString::number(c);
+    return out.join(' ');
+}
+
+} // namespace
+
+void TestVocabulary::entries_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("identifier");
+    QTest::addColumn<bool>("text");
+    QTest::addColumn<QString>("codes"); // for mnemonics; the text's source for text
+    const std::tuple<const char*, const char*, const char*, bool, const char*> rows[] = {
+        {"mnemonics", "hello = hh1 eh ll ow pa1", "hello", false, "27 7 45 53 0"},
+        {"code texts, numbers, commas", "int = $1B, 7 0x2D", "w_int", false, "27 7 45"},
+        {"text", "greeting: Good morning.", "greeting", true, "Good morning."},
+        {"text alone names itself", "good night", "good_night", true, "good night"},
+        {"a leading digit", "12 o'clock: twelve", "w_12_o_clock", true, "twelve"},
+        {"a comment after a space", "x = hh1 # not eh", "x", false, "27"},
+        {"another script", "\xe6\x97\xa5 = eh", "u65E5", false, "7"},
+        {"no letter at all", "!!! = eh", "w", false, "7"},
+    };
+    for (const auto& [name, line, identifier, text, codes] : rows)
+        QTest::newRow(name) << line << identifier << text << codes;
+}
+
+void TestVocabulary::entries()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, identifier);
+    QFETCH(bool, text);
+    QFETCH(QString, codes);
+    std::vector<Vocabulary::Problem> problems;
+    const Vocabulary v = Vocabulary::parse(line.toStdString(), problems);
+    QVERIFY(problems.empty());
+    QCOMPARE(v.entries().size(), std::size_t(1));
+    const Vocabulary::Entry& e = v.entries()[0];
+    QCOMPARE(QString::fromStdString(e.identifier), identifier);
+    QCOMPARE(e.text, text);
+    QCOMPARE(text ? QString::fromStdString(e.source) : joined(e.codes), codes);
+}
+
+void TestVocabulary::problems_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no name") << "hello = hh1\n= eh" << 2 << "the entry has no name";
+    QTest::newRow("nothing after =") << "x =" << 1 << "'x' has nothing to say";
+    QTest::newRow("not an allophone") << "\n\nx = hh1 xx9" << 3 << "'xx9' is not a mnemonic";
+    QTest::newRow("same name, other case") << "hello = hh1\nHello: hi" << 2
+                                           << "makes the same C name, Hello, as the entry on "
+                                              "line 1";
+}
+
+void TestVocabulary::problems()
+{
+    QFETCH(QString, text);
+    QFETCH(int, line);
+    QFETCH(QString, message);
+    std::vector<Vocabulary::Problem> problems;
+    Vocabulary::parse(text.toStdString(), problems);
+    QCOMPARE(problems.size(), std::size_t(1));
+    QCOMPARE(problems[0].line, line);
+    QVERIFY2(QString::fromStdString(problems[0].message).contains(message),
+             problems[0].message.c_str());
+}
+
+void TestVocabulary::headerNamesNeverClash()
+{
+    std::vector<Vocabulary::Problem> problems;
+    const Vocabulary v = Vocabulary::parse("hello = hh1\nhello_length = eh\n", problems);
+    std::vector<Vocabulary::Problem> clashes;
+    QVERIFY(VocabularyHeader::write(v, VocabularyHeader::Form::C, "clock", "clock.txt", clashes)
+                .empty());
+    QCOMPARE(clashes.size(), std::size_t(1));
+    QCOMPARE(clashes[0].line, 2);
+    clashes.clear();
+    const Vocabulary fine = Vocabulary::parse("hello = hh1\n", problems);
+    const std::string header =
+        VocabularyHeader::write(fine, VocabularyHeader::Form::Arduino, "clock", "c.txt", clashes);
+    for (const char* part : {"#ifndef CLOCK_H", "hello[] PROGMEM", "hello_length = 1",
+                             "CLOCK_HELLO", "CLOCK_COUNT", "clock_table[CLOCK_COUNT] PROGMEM"})
+        QVERIFY2(header.find(part) != std::string::npos, part);
+}
+
+void TestVocabulary::codeForms_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<QString>("formatted");
+    QTest::newRow("dollar") << "dollar"
+                            << "$1B$07$2D";
+    QTest::newRow("hex") << "hex"
+                         << "0x1B, 0x07, 0x2D";
+    QTest::newRow("dec") << "dec"
+                         << "27, 7, 45";
+    QTest::newRow("c") << "c"
+                       << "const uint8_t word[] = { 0x1B, 0x07, 0x2D };";
+    QTest::newRow("basic") << "basic"
+                           << "DATA 27,7,45";
+}
+
+// Whole, and in pieces as a long input is written: the same text.
+void TestVocabulary::codeForms()
+{
+    QFETCH(QString, style);
+    QFETCH(QString, formatted);
+    const CodeFormat::Style s = *CodeFormat::parseStyle(style.toStdString());
+    QCOMPARE(QString::fromStdString(CodeFormat::format({27, 7, 45}, s)), formatted);
+    const std::string pieces = CodeFormat::opening(s) + CodeFormat::run({27}, s) +
+                               CodeFormat::separator(s) + CodeFormat::run({7, 45}, s) +
+                               CodeFormat::closing(s);
+    QCOMPARE(QString::fromStdString(pieces), formatted);
+    for (const char* item : {"hh1", "HH1", "$1B", "27", "0x1B"})
+        QCOMPARE(CodeFormat::parseCode(item), std::optional<int>(27));
+    for (const char* bad : {"$40", "64", "0x", "hh9", "-1", "$1B$07"})
+        QVERIFY2(!CodeFormat::parseCode(bad), bad);
+}
+
+QTEST_APPLESS_MAIN(TestVocabulary)
+#include "tst_vocabulary.moc"
