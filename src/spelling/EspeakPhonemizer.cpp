@@ -115,13 +115,21 @@ std::string EspeakPhonemizer::safeText(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
+    std::size_t run = 0; // bytes since the last white space
     for (std::size_t i = 0; i < text.size();) {
         std::size_t n = 0;
         const std::optional<char32_t> c = Utf8::decode(text, i, n);
-        if (c && english(*c))
+        const bool keep = c && english(*c);
+        const bool space = !keep || *c == ' ' || *c == '\n' || *c == '\t';
+        if (!space && run + n > kLongestWord) {
+            out += ' ';
+            run = 0;
+        }
+        if (keep)
             out.append(text.substr(i, n));
         else
             out += ' ';
+        run = space ? 0 : run + n;
         i += n;
     }
     return out;

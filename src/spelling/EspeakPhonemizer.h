@@ -20,9 +20,13 @@ public:
 
     // What of `text` espeak-ng is given: the Latin script, digits, punctuation and symbols that
     // English text holds; every other character, a control character and a byte that is not
-    // UTF-8 become a space, a word break. A letter of another script makes espeak-ng 1.51 switch
-    // its translator, and it then reads the one it has just freed.
+    // UTF-8 become a space, a word break; and no run without a space is longer than
+    // kLongestWord bytes. A letter of another script makes espeak-ng 1.51 switch its translator,
+    // and it then reads the one it has just freed; a letter, a dot and some 170 letters more
+    // overflow a buffer on its stack.
     static std::string safeText(std::string_view text);
+    // Longer than any English word (45 letters at the most), far below what espeak-ng overflows.
+    static constexpr std::size_t kLongestWord = 64;
 
 private:
     bool m_available = false;

@@ -205,9 +205,10 @@ class CommandLine(unittest.TestCase):
                 for line in lines:
                     json.loads(line)
 
-    def test_text_of_other_scripts(self):
+    def test_text_espeak_ng_cannot_take(self):
         """Letters of scripts other than Latin are word breaks for espeak-ng, whose 1.51 reads
-        memory it has freed on some of them; checked by the sanitizer, or else by valgrind."""
+        memory it has freed on some of them, and a word runs 64 bytes at the most (a letter, a
+        dot and 170 more overflow its stack); checked by the sanitizer, or else by valgrind."""
         sanitized = os.environ.get("TESSARY_SANITIZED") == "1"
         check = [] if sanitized else ["valgrind", "-q", "--error-exitcode=99"]
         rows = [("Hangul", "\u1186", 2, ""),
@@ -215,12 +216,15 @@ class CommandLine(unittest.TestCase):
                  "hh1 eh ll ow pa1\n"),
                 ("Japanese between words", "hello\u65e5\u672cworld", 0,
                  "hh1 ax ll ow pa3 ww er2 ll pa1 dd1 pa1\n"),
-                ("accents stay", "caf\u00e9", 0, "kk1 ae ff ey pa1\n")]
+                ("accents stay", "caf\u00e9", 0, "kk1 ae ff ey pa1\n"),
+                ("a letter, a dot and a long word", "x." + "m" * 200, 0, None)]
         for name, text, status, spelled in rows:
             with self.subTest(name):
                 res = subprocess.run([*check, TESSARY, "spell", text], env=self.env,
                                      capture_output=True, text=True, timeout=120)
-                self.assertEqual((res.returncode, res.stdout), (status, spelled), res.stderr)
+                self.assertEqual(res.returncode, status, res.stderr)
+                if spelled is not None:
+                    self.assertEqual(res.stdout, spelled)
 
     def test_render_to_standard_output(self):
         res = subprocess.run([TESSARY, "render", "--output", "-", *WORD], env=self.env,
