@@ -4,22 +4,18 @@
  * file. The main loop never waits without a bound: between two bytes from the host it keeps
  * handing codes to the chip.
  *
- * Wiring (see README.md): A1-A6 on PC0-PC5 (Arduino A0-A5), ALD on PB0 (D8), LRQ on PB1 (D9),
- * SBY on PB2 (D10), RESET and SBY RESET on PB3 (D11). SE is tied high on the board.
+ * The chip is driven by the SP0256 driver (firmware/SP0256/) on its default map, the wiring of
+ * README.md: A1-A6 on PC0-PC5 (Arduino A0-A5), ALD on PB0 (D8), LRQ on PB1 (D9), SBY on PB2
+ * (D10), RESET and SBY RESET on PB3 (D11). SE is tied high on the board.
  */
 #include <avr/interrupt.h>
 #include <avr/io.h>
 #include <stdint.h>
-#include <util/delay.h>
 
+#include "SP0256.h"
 #include "protocol.h"
 
 #define ROOM TB_ROOM
-
-#define ALD_BIT (1 << PB0)
-#define LRQ_BIT (1 << PB1)
-#define SBY_BIT (1 << PB2)
-#define RESET_BIT (1 << PB3)
 
 /* Timer 1 counts in ticks of 64 us (16 MHz / 1024); 16 bits wrap after 4.2 s. */
 #define TICKS_PER_MS (F_CPU / 1024UL / 1000UL)
@@ -82,26 +78,6 @@ static uint8_t queued(void)
     return (uint8_t)((queueTail - queueHead) & 0xFF);
 }
 
-/* The datasheet's reset: RESET (and SBY RESET) low, then the chip stands by, silent. */
-static void resetChip(void)
-{
-    PORTB &= (uint8_t)~RESET_BIT;
-    _delay_us(50);
-    PORTB |= RESET_BIT;
-    _delay_us(50);
-}
-
-/* One address into the chip, SE high: A1-A6 settle, ALD pulses low, the address holds. */
-static void load(uint8_t code)
-{
-    PORTC = (uint8_t)((PORTC & 0xC0) | (code & 0x3F));
-    _delay_us(1);
-    PORTB &= (uint8_t)~ALD_BIT;
-    _delay_us(2);
-    PORTB |= ALD_BIT;
-    _delay_us(1);
-}
-
 static uint16_t ticks(void)
 {
     return TCNT1;
@@ -111,7 +87,7 @@ static uint16_t ticks(void)
 static void silence(void)
 {
     queueHead = queueTail;
-    resetChip();
+    sp0256_reset();
 }
 
 int main(void)
@@ -120,12 +96,7 @@ int main(void)
     uint8_t helloPending = 0;
     uint16_t helloAt = 0;
 
-    /* ALD and RESET high before they become outputs: the other order pulses them low, and
-       the chip would load whatever lies on A1-A6. */
-    PORTB |= ALD_BIT | RESET_BIT;
-    DDRB |= ALD_BIT | RESET_BIT;
-    DDRB &= (uint8_t) ~(LRQ_BIT | SBY_BIT);
-    DDRC |= 0x3F;
+    sp0256_begin(0);
 
     UCSR0A = 1 << U2X0;
     UBRR0 = (uint16_t)((F_CPU / (8 * TB_BAUD)) - 1);
@@ -133,7 +104,6 @@ int main(void)
     UCSR0C = (1 << UCSZ01) | (1 << UCSZ00);
     TCCR1A = 0;
     TCCR1B = (1 << CS12) | (1 << CS10); /* clock / 1024 */
-    resetChip();
     sei();
 
     for (;;) {
@@ -172,12 +142,12 @@ int main(void)
         }
 
         /* The chip asks for an address with LRQ low; never load one before it does. */
-        if (queued() > 0 && !(PINB & LRQ_BIT)) {
-            load(queue[queueHead++ & (ROOM - 1)]);
+        if (queued() > 0 && sp0256_ready()) {
+            sp0256_load(queue[queueHead++ & (ROOM - 1)]);
             speaking = 1;
             send(TB_LOADED);
         }
-        if (speaking && queued() == 0 && (PINB & SBY_BIT) && !(PINB & LRQ_BIT)) {
+        if (speaking && queued() == 0 && !sp0256_speaking()) {
             speaking = 0;
             send(TB_SILENT);
         }

@@ -144,7 +144,7 @@ class Chip(unittest.TestCase):
         self.addCleanup(os.close, fd)
         return fd
 
-    def read_until(self, fd, done, seconds=20):
+    def read_until(self, fd, done, seconds=120):
         got = b""
         deadline = time.monotonic() + seconds
         while not done(got) and time.monotonic() < deadline:
@@ -173,8 +173,9 @@ class Chip(unittest.TestCase):
             before = len(self.board.spoken())
             flood = bytes(i % 64 for i in range(1000))
             os.write(fd, flood)
+            # Simulated time is what counts: a busy machine only makes the wait longer.
             got = self.read_until(fd, lambda b: b.count(b"K") + b.count(b"F") >= 1000
-                                  and b.endswith(b"Q"), seconds=60)
+                                  and b.endswith(b"Q"), seconds=600)
             self.assertEqual((got.count(b"K") + got.count(b"F")), 1000, got)
             self.assertGreater(got.count(b"F"), 0)
             spoken = self.board.spoken()[before:]

@@ -1,0 +1,89 @@
+/* SP0256: a driver for the General Instrument SP0256-AL2 speech chip on an AVR (ATmega328P:
+ * Arduino Uno, Nano), for plain avr-gcc and for the Arduino IDE alike. The bridge firmware
+ * (firmware/bridge/) drives the chip through it, so that the chip's timing lives here only.
+ *
+ * The chip takes one 6-bit address (an allophone's code) at a time: the code on A1-A6, then a
+ * low pulse on ALD while SE is held high. LRQ low means its one-code buffer is free; SBY high
+ * means it has fallen silent. RESET (and SBY RESET) low silences it at once.
+ *
+ * Timing, and where each figure comes from:
+ *   - address setup before ALD falls 1 us, ALD low 2 us, address held 1 us after ALD rises:
+ *     choices, each several times what the chip needs (it answers ALD within some 200 ns,
+ *     measured on a real chip), so that long wires and slow edges are no risk;
+ *   - after a load to an idle chip, LRQ stays high 16-42 us (measured): the driver waits for it
+ *     to fall before the next load, never loads while it is high;
+ *   - RESET low 100 us, then 100 us before the first load: choices, far above the few clock
+ *     cycles of the 3.12 MHz oscillator a reset takes;
+ *   - every wait ends: SP0256_WAIT_MS (1 s) is more than twice the longest allophone (OY,
+ *     about 420 ms), so a wait that runs out means no chip, or a chip that is not running.
+ *
+ * LRQ and SBY need no pull-ups: the chip drives them high and low. Where no chip answers (not
+ * wired, not powered, no clock), a wait runs out and the call returns 0.
+ */
+#ifndef SP0256_H
+#define SP0256_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* One line of the chip on an AVR port: its PORTx register and bit (DDRx and PINx are found
+   from it, as every ATmega lays them out). */
+typedef struct
+{
+    volatile uint8_t* port;
+    uint8_t bit;
+} sp0256_line;
+
+/* The chip's lines on the AVR. */
+typedef struct
+{
+    sp0256_line address[6]; /* A1 (pin 18) to A6 (pin 13) */
+    sp0256_line ald;        /* pin 20, active low */
+    sp0256_line lrq;        /* pin 9, low: the chip takes an address */
+    sp0256_line sby;        /* pin 8, high: the chip is silent */
+    sp0256_line reset;      /* pins 2 and 25, RESET and SBY RESET, active low */
+} sp0256_pins;
+
+#define SP0256_LINE(PORTX, BIT) {&(PORTX), (BIT)}
+
+/* The bridge's map: A1-A6 on Arduino A0-A5 (PC0-PC5), ALD D8 (PB0), LRQ D9 (PB1), SBY D10
+   (PB2), RESET D11 (PB3). A4 and A5 are also the Uno's I2C pins: see the hardware page to move
+   them. */
+#define SP0256_BRIDGE_PINS                                                                     \
+    {                                                                                          \
+        {SP0256_LINE(PORTC, 0), SP0256_LINE(PORTC, 1), SP0256_LINE(PORTC, 2),                  \
+         SP0256_LINE(PORTC, 3), SP0256_LINE(PORTC, 4), SP0256_LINE(PORTC, 5)},                 \
+            SP0256_LINE(PORTB, 0), SP0256_LINE(PORTB, 1), SP0256_LINE(PORTB, 2),               \
+            SP0256_LINE(PORTB, 3)                                                              \
+    }
+
+#define SP0256_WAIT_MS 1000
+
+/* Takes the lines (the bridge's map for a null pointer), makes ALD and RESET outputs held high
+   (in that order: no stray pulse), and resets the chip. */
+void sp0256_begin(const sp0256_pins* pins);
+/* Silences the chip at once and forgets its buffer: the way to stop. */
+void sp0256_reset(void);
+/* Whether the chip takes an address now (LRQ low). */
+uint8_t sp0256_ready(void);
+/* Hands one code (0-63) over now; only when sp0256_ready(). */
+void sp0256_load(uint8_t code);
+/* Waits until the chip takes an address, then hands the code over; 0 when it never did. */
+uint8_t sp0256_say(uint8_t code);
+/* A run of codes from RAM, or from flash (PROGMEM) with the _P form; 0 when the chip stopped
+   taking them. */
+uint8_t sp0256_say_codes(const uint8_t* codes, uint16_t count);
+uint8_t sp0256_say_codes_P(const uint8_t* codes, uint16_t count);
+/* Whether the chip is speaking (SBY low, or a code waits in its buffer). */
+uint8_t sp0256_speaking(void);
+/* Waits until the chip has fallen silent; 0 when it never did. */
+uint8_t sp0256_wait(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
