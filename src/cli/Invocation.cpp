@@ -26,8 +26,10 @@ Invocation::~Invocation() = default;
 const Speller& Invocation::speller()
 {
     if (!m_speller) {
-        m_speller = Speller::forThisUser(
-            [this](const std::string& line) { m_err << "tessary: " << line << "\n"; });
+        m_speller = m_options.noUserWords ? std::make_unique<Speller>(WordList::builtIn())
+                                          : Speller::forThisUser([this](const std::string& line) {
+                                                m_err << "tessary: " << line << "\n";
+                                            });
         if (!m_speller->available())
             throw Failure("espeak-ng's English data could not be loaded (package espeak-ng-data)");
     }

@@ -14,12 +14,13 @@ namespace {
 
 bool* flagOf(Options& o, const std::string& name)
 {
-    return name == "--text"           ? &o.text
-           : name == "--lines"        ? &o.lines
-           : name == "--json"         ? &o.json
-           : name == "--alternatives" ? &o.alternatives
-           : name == "--probe"        ? &o.probe
-                                      : nullptr;
+    return name == "--text"            ? &o.text
+           : name == "--lines"         ? &o.lines
+           : name == "--json"          ? &o.json
+           : name == "--alternatives"  ? &o.alternatives
+           : name == "--probe"         ? &o.probe
+           : name == "--no-user-words" ? &o.noUserWords
+                                       : nullptr;
 }
 
 // A port is a path: a bare --device is followed by items, never by a port.
@@ -38,6 +39,14 @@ void setValue(Options& o, const std::string& name, const std::string& value,
             throw UsageError(where + ", '" + value + "', is no format: " +
                              (vocab ? "c, arduino or json" : "dollar, hex, dec, c or basic"));
         o.format = value;
+    } else if (name == "--prefix") {
+        if (value.empty() ||
+            value.find_first_not_of(
+                "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") !=
+                std::string::npos)
+            throw UsageError(where + ", '" + value +
+                             "', is no prefix: letters, digits and '_' make one");
+        o.prefix = value;
     } else if (name == "--output" || name == "--file" || name == "--device") {
         if (value.empty())
             throw UsageError(where + ": " + name + " needs a file name");

@@ -11,8 +11,7 @@
 
 namespace tessary {
 
-PieceReader::PieceReader(Invocation& invocation, bool text)
-    : m_invocation(invocation), m_text(text)
+PieceReader::PieceReader(Invocation& invocation, bool text) : m_invocation(invocation), m_text(text)
 {
     const Options& o = invocation.options();
     if (o.items.empty() && o.file.empty())

@@ -7,6 +7,7 @@
 #include "composer/Vocabulary.h"
 #include "composer/VocabularyHeader.h"
 #include "files/UserFile.h"
+#include "spelling/Speller.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -46,9 +47,13 @@ std::string readVocabulary(const std::string& name, std::istream& in)
     return text;
 }
 
-// The entries of English text spelled; one that has nothing to say is a problem.
-void spellTexts(Invocation& cli, Vocabulary& vocabulary, std::vector<Vocabulary::Problem>& problems)
+// The entries of English text spelled; one that has nothing to say is a problem. Returns, for
+// the header, which entries the user's word list spelled otherwise than the built-in one would.
+std::string spellTexts(Invocation& cli, Vocabulary& vocabulary,
+                       std::vector<Vocabulary::Problem>& problems)
 {
+    const Speller builtIn(WordList::builtIn());
+    std::string changed;
     for (Vocabulary::Entry& e : vocabulary.entries()) {
         if (!e.text)
             continue;
@@ -57,9 +62,17 @@ void spellTexts(Invocation& cli, Vocabulary& vocabulary, std::vector<Vocabulary:
             problems.push_back({e.line, "'" + e.name + "' has nothing to say"});
         else
             e.codes = Invocation::codesOf(s);
+        if (!cli.options().noUserWords && s != builtIn.spell(e.source))
+            changed += (changed.empty() ? "'" : ", '") + e.name + "'";
     }
     std::sort(problems.begin(), problems.end(),
               [](const auto& a, const auto& b) { return a.line < b.line; });
+    if (cli.options().noUserWords)
+        return "Spelled without the user's word list (--no-user-words).";
+    if (changed.empty())
+        return {};
+    return "Spelled with the word list " + WordList::userFile().string() + ", which changed " +
+           changed + ".";
 }
 
 int run(Invocation& cli)
@@ -79,14 +92,14 @@ int run(Invocation& cli)
     const std::string shown = name == "-" ? "standard input" : name;
     std::vector<Vocabulary::Problem> problems;
     Vocabulary vocabulary = Vocabulary::parse(readVocabulary(name, cli.in()), problems);
-    spellTexts(cli, vocabulary, problems);
-    const std::string stem =
-        name == "-" ? "vocabulary" : std::filesystem::path(name).stem().string();
+    VocabularyHeader::Source source;
+    source.note = spellTexts(cli, vocabulary, problems);
+    source.prefix = !o.prefix.empty() ? o.prefix
+                    : name == "-"     ? "vocabulary"
+                                      : std::filesystem::path(name).stem().string();
+    source.origin = std::filesystem::path(shown).filename().string();
     const std::string header =
-        problems.empty()
-            ? VocabularyHeader::write(vocabulary, form, stem,
-                                      std::filesystem::path(shown).filename().string(), problems)
-            : std::string();
+        problems.empty() ? VocabularyHeader::write(vocabulary, form, source, problems) : "";
     for (const Vocabulary::Problem& p : problems)
         cli.err() << "tessary: " << shown << ":" << p.line << ": " << p.message << "\n";
     if (!problems.empty())
@@ -109,7 +122,8 @@ const Command& commands::vocab()
         "vocab",
         "vocab FILE",
         "a header of every entry of a vocabulary file (--format c, arduino, json)",
-        R"(Usage: tessary vocab [--format c|arduino|json] [--output FILE] VOCABULARY
+        R"(Usage: tessary vocab [--format c|arduino|json] [--output FILE] [--prefix NAME]
+                    [--no-user-words] VOCABULARY
 Writes one header with every entry of the vocabulary file (- for standard input): one line an
 entry, a name and mnemonics or codes after '=', or English text after ':'.
 
@@ -122,10 +136,14 @@ entry, a name and mnemonics or codes after '=', or English text after ':'.
             an enum of the entries and a table of them all (the default)
   arduino   the same with the arrays and the table in flash (PROGMEM)
   json      each entry's name, text, mnemonics and codes
-Names become C identifiers; two that come out the same, and any bad line, are reported with
-their line numbers and nothing is written.
+Every name the header makes starts with the prefix, the file's stem unless --prefix NAME
+gives another: clock.txt makes CLOCK_H, clock_word_hello, clock_word_hello_length,
+CLOCK_WORD_HELLO, clock_table and CLOCK_COUNT, so an entry may be called count, delay or
+setup. Two names that come out the same, and any bad line, are reported with their line
+numbers and nothing is written. The header says which entries the word list in
+~/.config/quorlin-tessary/words spelled; --no-user-words spells without it.
 )",
-        {"--format", "--output"},
+        {"--format", "--output", "--prefix", "--no-user-words"},
         true,
         &run};
     return command;

@@ -141,7 +141,7 @@ std::string folded(std::string_view s)
 
 } // namespace
 
-std::string Vocabulary::identifier(std::string_view name)
+std::string Vocabulary::words(std::string_view name)
 {
     std::string id;
     bool gap = false;
@@ -171,8 +171,12 @@ std::string Vocabulary::identifier(std::string_view name)
     }
     // Never a trailing or doubled underscore: "int_" would make "int__length", which C++
     // reserves.
-    if (id.empty())
-        return "w";
+    return id.empty() ? "w" : id;
+}
+
+std::string Vocabulary::identifier(std::string_view name)
+{
+    std::string id = words(name);
     if (std::isdigit(static_cast<unsigned char>(id.front())) ||
         std::find(std::begin(kKeywords), std::end(kKeywords), id) != std::end(kKeywords))
         id.insert(0, "w_");
@@ -250,6 +254,7 @@ Vocabulary Vocabulary::parse(std::string_view text, std::vector<Problem>& proble
             continue;
         }
         e.identifier = identifier(e.name);
+        e.word = words(e.name);
         const auto [clash, fresh] = taken.emplace(folded(e.identifier), number);
         if (!fresh) {
             problems.push_back({number, "'" + e.name + "' makes the same C name, " + e.identifier +

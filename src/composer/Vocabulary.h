@@ -22,6 +22,7 @@ public:
     {
         std::string name;       // as written
         std::string identifier; // a valid C identifier made of the name
+        std::string word;       // the name in words joined by '_', for a prefixed C name
         int line = 0;
         bool text = false;      // `source` is English text that still needs spelling
         std::string source;     // what followed the separator, trimmed
@@ -41,6 +42,9 @@ public:
     // Letters, digits and single underscores between them; "w_" before a name that would start
     // with a digit or be a C or C++ keyword.
     static std::string identifier(std::string_view name);
+    // The name's words (ASCII letters and digits, another script's letters as uNNNN) joined
+    // by single '_'s: what follows a prefix in a C name. "w" for a name with no word.
+    static std::string words(std::string_view name);
 
 private:
     std::vector<Entry> m_entries;

@@ -89,73 +89,92 @@ bool VocabularyHeader::parseForm(std::string_view name, Form& form)
     return true;
 }
 
-std::string VocabularyHeader::write(const Vocabulary& v, Form form, std::string_view stem,
-                                    std::string_view origin,
+namespace {
+
+struct Names
+{
+    std::string prefix, guard, table, entryType, index, count;
+
+    explicit Names(std::string_view wanted)
+        : prefix(Vocabulary::words(wanted)), guard(upper(prefix) + "_H"), table(prefix + "_table"),
+          entryType(prefix + "_entry"), index(prefix + "_index"), count(upper(prefix) + "_COUNT")
+    {}
+    std::string array(const Vocabulary::Entry& e) const { return prefix + "_word_" + e.word; }
+    std::string constant(const Vocabulary::Entry& e) const
+    {
+        return upper(prefix) + "_WORD_" + upper(e.word);
+    }
+};
+
+std::string arrays(const Vocabulary& v, const Names& n, const char* where)
+{
+    std::string out;
+    for (const Vocabulary::Entry& e : v.entries()) {
+        out += "/* " + commentSafe(e.name) + ": " +
+               commentSafe(e.text ? e.source : joined(mnemonicsOf(e.codes))) + " */\n";
+        if (e.text)
+            out += "/* " + joined(mnemonicsOf(e.codes)) + " */\n";
+        out += "static const uint8_t " + n.array(e) + "[]" + where + " = {\n    " +
+               hexBytes(e.codes) + "\n};\n";
+        out += "static const uint16_t " + n.array(e) +
+               "_length = " + std::to_string(e.codes.size()) + ";\n\n";
+    }
+    return out;
+}
+
+std::string table(const Vocabulary& v, const Names& n, const char* where)
+{
+    std::string out = "enum " + n.index + " {\n";
+    for (const Vocabulary::Entry& e : v.entries())
+        out += "    " + n.constant(e) + ",\n";
+    out += "    " + n.count + "\n};\n\n";
+    out += "struct " + n.entryType + " {\n    const uint8_t *codes;\n    uint16_t length;\n};\n\n";
+    if (v.entries().empty())
+        return out + "/* No entries: no table. */\n";
+    out += "static const struct " + n.entryType + " " + n.table + "[" + n.count + "]" + where +
+           " = {\n";
+    for (const Vocabulary::Entry& e : v.entries())
+        out += "    { " + n.array(e) + ", " + std::to_string(e.codes.size()) + " },\n";
+    return out + "};\n";
+}
+
+} // namespace
+
+std::string VocabularyHeader::write(const Vocabulary& v, Form form, const Source& source,
                                     std::vector<Vocabulary::Problem>& clashes)
 {
     if (form == Form::Json)
-        return json(v, origin);
-
-    const std::string prefix = Vocabulary::identifier(stem);
-    const std::string guard = upper(prefix) + "_H";
-    const std::string table = prefix + "_table";
-    const std::string entryType = prefix + "_entry";
-    const std::string count = upper(prefix) + "_COUNT";
-
+        return json(v, source.origin);
+    const Names n(source.prefix);
     // Every name the file defines, so that none is defined twice.
-    std::set<std::string> defined = {guard, table, entryType, count, prefix + "_index"};
-    const auto define = [&](const std::string& name, const Vocabulary::Entry& e) {
-        if (!defined.insert(name).second)
-            clashes.push_back({e.line, "'" + e.name + "' makes the name " + name +
-                                           ", which the header already has"});
-    };
+    std::set<std::string> defined = {n.guard, n.table, n.entryType, n.count, n.index};
     for (const Vocabulary::Entry& e : v.entries()) {
-        define(e.identifier, e);
-        define(e.identifier + "_length", e);
-        define(upper(prefix) + "_" + upper(e.identifier), e);
+        for (const std::string& name : {n.array(e), n.array(e) + "_length", n.constant(e)}) {
+            if (!defined.insert(name).second)
+                clashes.push_back({e.line, "'" + e.name + "' makes the name " + name +
+                                               ", which the header already has"});
+        }
     }
     if (!clashes.empty())
         return {};
 
     const bool flash = form == Form::Arduino;
     const char* const where = flash ? " PROGMEM" : "";
-    std::string out = "/* " + guard.substr(0, guard.size() - 2) +
+    std::string out = "/* " + n.guard.substr(0, n.guard.size() - 2) +
                       ": SP0256-AL2 allophone codes, written by tessary from " +
-                      commentSafe(origin) + ". */\n";
+                      commentSafe(source.origin) + ". */\n";
+    if (!source.note.empty())
+        out += "/* " + commentSafe(source.note) + " */\n";
     if (flash)
-        out +=
-            "/* The arrays and the table are in flash: read a code with pgm_read_byte(&hello[i])\n"
-            "   and an entry of the table with memcpy_P. */\n";
-    out += "#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n";
+        out += "/* The arrays and the table are in flash: read a code with\n"
+               "   pgm_read_byte(&" +
+               (v.entries().empty() ? n.prefix + "_word_hello" : n.array(v.entries()[0])) +
+               "[i]) and an entry of the table with memcpy_P. */\n";
+    out += "#ifndef " + n.guard + "\n#define " + n.guard + "\n\n#include <stdint.h>\n";
     if (flash)
         out += "#include <avr/pgmspace.h>\n";
-    out += "\n";
-    for (const Vocabulary::Entry& e : v.entries()) {
-        out += "/* " + commentSafe(e.name) + ": " +
-               commentSafe(e.text ? e.source : joined(mnemonicsOf(e.codes))) + " */\n";
-        if (e.text)
-            out += "/* " + joined(mnemonicsOf(e.codes)) + " */\n";
-        out += "static const uint8_t " + e.identifier + "[]" + where + " = {\n    " +
-               hexBytes(e.codes) + "\n};\n";
-        out += "static const uint16_t " + e.identifier +
-               "_length = " + std::to_string(e.codes.size()) + ";\n\n";
-    }
-    out += "enum " + prefix + "_index {\n";
-    for (const Vocabulary::Entry& e : v.entries())
-        out += "    " + upper(prefix) + "_" + upper(e.identifier) + ",\n";
-    out += "    " + count + "\n};\n\n";
-    out += "struct " + entryType + " {\n    const uint8_t *codes;\n    uint16_t length;\n};\n\n";
-    if (v.entries().empty()) {
-        out += "/* No entries: no table. */\n";
-    } else {
-        out +=
-            "static const struct " + entryType + " " + table + "[" + count + "]" + where + " = {\n";
-        for (const Vocabulary::Entry& e : v.entries())
-            out += "    { " + e.identifier + ", " + std::to_string(e.codes.size()) + " },\n";
-        out += "};\n";
-    }
-    out += "\n#endif /* " + guard + " */\n";
-    return out;
+    out += "\n" + arrays(v, n, where) + table(v, n, where);
+    return out + "\n#endif /* " + n.guard + " */\n";
 }
 
 } // namespace tessary

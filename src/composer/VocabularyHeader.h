@@ -12,6 +12,11 @@ namespace tessary {
 // <stdint.h>, one `const uint8_t` array per entry with its length, an enum of the entries and a
 // table of them all for lookup by number. The Arduino form keeps the arrays and the table in
 // flash (PROGMEM); the JSON form lists each entry's name, text, mnemonics and codes.
+//
+// Every name carries the prefix, and an entry's names carry "_word_" after it (clock_word_hello,
+// clock_word_hello_length, CLOCK_WORD_HELLO), the header's own never (CLOCK_H, clock_entry,
+// clock_table, clock_index, CLOCK_COUNT): an entry may be called count, delay, setup, loop,
+// uint8_t or PORTB and still meet no name of the header's, of Arduino's or of avr-libc's.
 class VocabularyHeader
 {
 public:
@@ -20,12 +25,17 @@ public:
     // "c", "arduino" or "json"; false for any other name.
     static bool parseForm(std::string_view name, Form& form);
 
-    // `stem` names the guard, the enum and the table ("words" -> WORDS_H, WORDS_HELLO,
-    // words_table); `origin` says where the entries came from, for the file's first comment.
+    struct Source
+    {
+        std::string prefix; // made a C name: "clock" -> CLOCK_H, clock_word_hello, clock_table
+        std::string origin; // where the entries came from, for the file's first comment
+        std::string note;   // more for that comment (which word list changed a spelling)
+    };
+
     // A name that the file would define twice goes to `clashes`, with the entry's line, and
     // nothing is written.
-    static std::string write(const Vocabulary& vocabulary, Form form, std::string_view stem,
-                             std::string_view origin, std::vector<Vocabulary::Problem>& clashes);
+    static std::string write(const Vocabulary& vocabulary, Form form, const Source& source,
+                             std::vector<Vocabulary::Problem>& clashes);
 };
 
 } // namespace tessary

@@ -348,11 +348,18 @@ class CommandLine(unittest.TestCase):
             f.write("# my words\nworld ww er1 ll dd1\nbad xx yy\n")
         try:
             res = self.tessary("spell", "Hello", "world")
+            # A header says which entries the word list spelled, or that it was left out.
+            header = self.tessary("vocab", "-", stdin="greeting: hello\nplace: the world\n")
+            plain = self.tessary("vocab", "--no-user-words", "-", stdin="place: the world\n")
         finally:
             os.remove(words)
         self.assertEqual(res.returncode, 0)
         self.assertEqual(res.stdout, "hh1 eh ll ow pa3 ww er1 ll dd1 pa1\n")
         self.assertIn(f"{words}:3: 'xx' is not an allophone", res.stderr)
+        self.assertIn(f"Spelled with the word list {words}, which changed 'place'.",
+                      header.stdout)
+        self.assertIn("Spelled without the user's word list (--no-user-words).", plain.stdout)
+        self.assertNotIn("0x2E, 0x34, 0x2D, 0x15", plain.stdout)  # ww er1 ll dd1
 
     def test_hostile_word_lists(self):
         """Whatever lies at the word list's path, spelling goes on within a second without it,
@@ -446,8 +453,8 @@ good night
         dump = ('int main(void) {\n  for (int i = 0; i < CLOCK_COUNT; ++i) {\n'
                 '    for (int k = 0; k < clock_table[i].length; ++k)\n'
                 '      printf(k ? ", %d" : "%d", clock_table[i].codes[k]);\n'
-                '    printf("\\n");\n  }\n  return CLOCK_W_12_O_CLOCK != 3 || '
-                'sizeof hello != hello_length;\n}\n')
+                '    printf("\\n");\n  }\n  return CLOCK_WORD_12_O_CLOCK != 3 || '
+                'sizeof clock_word_hello != clock_word_hello_length;\n}\n')
         compilers = [
             ("c", ["gcc", "-std=c99", "-pedantic"], "c", "#include <stdio.h>\n"),
             ("c", ["g++", "-std=c++17", "-pedantic"], "cpp", "#include <cstdio>\n"),
@@ -469,13 +476,13 @@ good night
         with self.subTest("arduino with avr-g++"):
             header = self.tessary("vocab", "--format", "arduino", source)
             self.assertEqual(header.returncode, 0, header.stderr)
-            self.assertIn("hello[] PROGMEM", header.stdout)
+            self.assertIn("clock_word_hello[] PROGMEM", header.stdout)
             with open(os.path.join(self.tmp, "clock.h"), "w") as f:
                 f.write(header.stdout)
             sketch = os.path.join(self.tmp, "sketch.cpp")
             with open(sketch, "w") as f:
                 f.write('#include "clock.h"\nvolatile uint8_t out;\nint main() {\n'
-                        '  clock_entry e;\n  memcpy_P(&e, &clock_table[CLOCK_ALARM], sizeof e);\n'
+                        '  clock_entry e;\n  memcpy_P(&e, &clock_table[CLOCK_WORD_ALARM], sizeof e);\n'
                         '  for (uint16_t k = 0; k < e.length; ++k)\n'
                         '    out = pgm_read_byte(&e.codes[k]);\n}\n')
             built = subprocess.run(["avr-g++", "-mmcu=atmega328p", "-Os", "-Wall", "-Wextra",
@@ -507,6 +514,41 @@ good night
                                 "-fsyntax-only", header], capture_output=True, text=True)
         self.assertEqual(built.returncode, 0, built.stderr)
 
+    def test_names_a_person_would_choose(self):
+        """Entries named as a person names words compile with the Arduino core, avr-libc and
+        <stdint.h>, as C99 and C++17: every name the header makes carries its prefix."""
+        words = ["count", "delay", "setup", "loop", "time", "random", "index", "min", "max",
+                 "uint8_t", "PORTB", "PROGMEM", "int", "table", "h"]
+        source = os.path.join(self.tmp, "gadget.txt")
+        with open(source, "w") as f:
+            f.write("".join(f"{w} = hh1 eh\n" for w in words))
+        arduino = "/usr/share/arduino/hardware/arduino/avr"
+        rows = [
+            ("Arduino, C++17", "arduino", "avr-g++", ["-std=gnu++17", f"-I{arduino}/cores/arduino",
+                                                     f"-I{arduino}/variants/standard"],
+             "cpp", "#include <Arduino.h>\n", "void setup() {}\nvoid loop() { delay(1); }\n"),
+            ("avr-libc, C99", "arduino", "avr-gcc", ["-std=c99"], "c", "#include <avr/io.h>\n",
+             "int main(void) { return PORTB + gadget_word_count_length; }\n"),
+            ("stdint, C99", "c", "gcc", ["-std=c99"], "c", "#include <stdint.h>\n",
+             "int main(void) { return GADGET_WORD_DELAY != 1; }\n"),
+        ]
+        for name, form, cc, flags, ext, include, body in rows:
+            with self.subTest(name):
+                res = self.tessary("vocab", "--format", form, "--output",
+                                   os.path.join(self.tmp, "gadget.h"), source)
+                self.assertEqual((res.returncode, res.stderr), (0, ""))
+                program = os.path.join(self.tmp, f"gadget.{ext}")
+                with open(program, "w") as f:
+                    f.write(include + '#include "gadget.h"\n' + body)
+                mcu = ["-mmcu=atmega328p", "-Os", "-DF_CPU=16000000L", "-DARDUINO=10819"]
+                built = subprocess.run([cc, *(mcu if cc.startswith("avr") else []), *flags,
+                                        "-Wall", "-Wextra", "-Werror", "-fsyntax-only", program],
+                                       capture_output=True, text=True)
+                self.assertEqual(built.returncode, 0, built.stderr)
+        res = self.tessary("vocab", "--prefix", "talk", source)
+        self.assertIn("talk_word_delay[]", res.stdout)
+        self.assertEqual(self.tessary("vocab", "--prefix", "no way", source).returncode, 2)
+
     def test_vocabulary_problems(self):
         rows = [
             ("names that clash", "hello = hh1\nHello: hello\n", ":2: 'Hello' makes the same C "
@@ -514,8 +556,8 @@ good night
             ("no name", "hello = hh1\n= eh\n", ":2: the entry has no name"),
             ("not an allophone", "x = hh1 xx9\n", ":1: 'xx9' is not a mnemonic"),
             ("nothing to say", "\n\nquiet: ...\n", ":3: 'quiet' has nothing to say"),
-            ("a name the header makes", "hello = hh1\nhello_length = eh\n",
-             "standard input:2: 'hello_length' makes the name hello_length"),
+            ("two entries, one name", "hello = hh1\nhello_length = eh\n",
+             "standard input:2: 'hello_length' makes the name vocabulary_word_hello_length"),
         ]
         for name, text, message in rows:
             with self.subTest(name):
