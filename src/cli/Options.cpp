@@ -35,9 +35,11 @@ void setValue(Options& o, const std::string& name, const std::string& value,
     if (name == "--format") {
         VocabularyHeader::Form form{};
         const bool vocab = command == "vocab";
-        if (vocab ? !VocabularyHeader::parseForm(value, form) : !CodeFormat::parseStyle(value))
-            throw UsageError(where + ", '" + value + "', is no format: " +
-                             (vocab ? "c, arduino or json" : "dollar, hex, dec, c or basic"));
+        if (vocab ? !VocabularyHeader::parseForm(value, form) && value != "sketch"
+                  : !CodeFormat::parseStyle(value))
+            throw UsageError(
+                where + ", '" + value + "', is no format: " +
+                (vocab ? "c, arduino, json or sketch" : "dollar, hex, dec, c or basic"));
         o.format = value;
     } else if (name == "--prefix") {
         if (value.empty() ||

@@ -22,8 +22,8 @@ struct Options
     bool probe = false;
     bool noUserWords = false; // the built-in word list only
     std::string prefix;       // vocab: the header's names' prefix; empty: the file's stem
-    bool device = false; // --device, with a port or without one
-    std::string port;    // --device's port; empty: the one PortChoice knows
+    bool device = false;      // --device, with a port or without one
+    std::string port;         // --device's port; empty: the one PortChoice knows
     bool help = false;
     std::vector<std::string> items;
 

@@ -2,6 +2,7 @@
 #include "Command.h"
 #include "Failure.h"
 #include "Invocation.h"
+#include "SketchFolder.h"
 #include "UsageError.h"
 #include "catalogue/AllophoneTable.h"
 #include "composer/Vocabulary.h"
@@ -86,8 +87,12 @@ int run(Invocation& cli)
     if (name != "-" && !o.output.empty() && o.output != "-" && UserFile::sameFile(name, o.output))
         throw UsageError("--output " + o.output +
                          " is the vocabulary itself, which it would replace");
-    VocabularyHeader::Form form = VocabularyHeader::Form::C;
-    VocabularyHeader::parseForm(o.format.empty() ? "c" : o.format, form);
+    const bool sketch = o.format == "sketch";
+    if (sketch && (o.output.empty() || o.output == "-"))
+        throw UsageError("--format sketch needs --output FOLDER");
+    VocabularyHeader::Form form = VocabularyHeader::Form::Arduino;
+    if (!sketch)
+        VocabularyHeader::parseForm(o.format.empty() ? "c" : o.format, form);
 
     const std::string shown = name == "-" ? "standard input" : name;
     std::vector<Vocabulary::Problem> problems;
@@ -105,6 +110,10 @@ int run(Invocation& cli)
     if (!problems.empty())
         throw Failure("no header written: " + std::to_string(problems.size()) + " problem" +
                       (problems.size() == 1 ? "" : "s") + " in " + shown);
+    if (sketch) {
+        SketchFolder::write(o.output, source.prefix, header, vocabulary);
+        return 0;
+    }
     if (o.output.empty() || o.output == "-") {
         cli.out() << header;
         return 0;
@@ -122,7 +131,7 @@ const Command& commands::vocab()
         "vocab",
         "vocab FILE",
         "a header of every entry of a vocabulary file (--format c, arduino, json)",
-        R"(Usage: tessary vocab [--format c|arduino|json] [--output FILE] [--prefix NAME]
+        R"(Usage: tessary vocab [--format c|arduino|json|sketch] [--output FILE] [--prefix NAME]
                     [--no-user-words] VOCABULARY
 Writes one header with every entry of the vocabulary file (- for standard input): one line an
 entry, a name and mnemonics or codes after '=', or English text after ':'.
@@ -136,6 +145,8 @@ entry, a name and mnemonics or codes after '=', or English text after ':'.
             an enum of the entries and a table of them all (the default)
   arduino   the same with the arrays and the table in flash (PROGMEM)
   json      each entry's name, text, mnemonics and codes
+  sketch    a folder the Arduino IDE opens (--output FOLDER): FOLDER.ino, which says every
+            entry once, the header in the Arduino form, and the SP0256 driver
 Every name the header makes starts with the prefix, the file's stem unless --prefix NAME
 gives another: clock.txt makes CLOCK_H, clock_word_hello, clock_word_hello_length,
 CLOCK_WORD_HELLO, clock_table and CLOCK_COUNT, so an entry may be called count, delay or

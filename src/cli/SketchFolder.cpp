@@ -1,0 +1,66 @@
+#include "SketchFolder.h"
+
+#include "Failure.h"
+#include "files/UserFile.h"
+
+#include <filesystem>
+
+namespace tessary {
+
+namespace {
+
+#include "DriverSource.inc"
+
+std::string upper(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string program(const std::string& name, const std::string& prefix)
+{
+    const std::string p = Vocabulary::words(prefix);
+    return "// " + name + ": says every entry of " + p +
+           ".h once, through the SP0256 driver on the bridge's wiring\n"
+           "// (A1-A6 on A0-A5, ALD on D8, LRQ on D9, SBY on D10, RESET on D11).\n"
+           "// Written by tessary vocab --format sketch.\n"
+           "#include \"SP0256.h\"\n"
+           "#include \"" +
+           p +
+           ".h\"\n\nvoid setup()\n{\n    sp0256_begin(nullptr);\n"
+           "    for (uint16_t i = 0; i < " +
+           upper(p) + "_COUNT; ++i) {\n        " + p + "_entry e;\n        memcpy_P(&e, &" + p +
+           "_table[i], sizeof e);\n"
+           "        sp0256_say_codes_P(e.codes, e.length);\n"
+           "        sp0256_wait();\n"
+           "        delay(500);\n    }\n}\n\nvoid loop()\n{\n}\n";
+}
+
+void put(const std::filesystem::path& file, const std::string& text)
+{
+    if (const std::string problem = UserFile::write(file, text); !problem.empty())
+        throw Failure("cannot write " + problem);
+}
+
+} // namespace
+
+void SketchFolder::write(const std::string& folder, const std::string& prefix,
+                         const std::string& header, const Vocabulary& vocabulary)
+{
+    const std::filesystem::path dir(folder);
+    const std::string name =
+        dir.filename().empty() ? dir.parent_path().filename().string() : dir.filename().string();
+    if (vocabulary.entries().empty())
+        throw Failure("an empty vocabulary makes no sketch");
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec)
+        throw Failure("cannot write " + folder + ": " + ec.message());
+    put(dir / (name + ".ino"), program(name, prefix));
+    put(dir / (Vocabulary::words(prefix) + ".h"), header);
+    put(dir / "SP0256.h", kDriverHeader);
+    put(dir / "SP0256.c", kDriverSource);
+}
+
+} // namespace tessary
