@@ -26,7 +26,7 @@ _tessary()
     case $prev in
     --format)
         if [ "$command" = vocab ]; then
-            COMPREPLY=($(compgen -W "c arduino json" -- "$cur"))
+            COMPREPLY=($(compgen -W "c arduino json sketch" -- "$cur"))
         else
             COMPREPLY=($(compgen -W "dollar hex dec c basic" -- "$cur"))
         fi
@@ -50,7 +50,7 @@ _tessary()
     codes) options="--format --text --lines --json --file --help" ;;
     say) options="--pace --text --file --alternatives --device --help" ;;
     render) options="--output --pace --text --file --help" ;;
-    vocab) options="--format --output --help" ;;
+    vocab) options="--format --output --prefix --no-user-words --help" ;;
     list) options="--json --help" ;;
     devices) options="--probe --help" ;;
     esac

@@ -12,7 +12,7 @@ complete -c tessary -n "not __fish_seen_subcommand_from $commands" -l version -d
 complete -c tessary -l help -d 'the help'
 
 complete -c tessary -n '__fish_seen_subcommand_from codes' -l format -x -a 'dollar hex dec c basic'
-complete -c tessary -n '__fish_seen_subcommand_from vocab' -l format -x -a 'c arduino json'
+complete -c tessary -n '__fish_seen_subcommand_from vocab' -l format -x -a 'c arduino json sketch'
 complete -c tessary -n '__fish_seen_subcommand_from render vocab' -l output -r -F
 complete -c tessary -n '__fish_seen_subcommand_from spell codes say render' -l file -r -F
 complete -c tessary -n '__fish_seen_subcommand_from codes say render' -l text -d 'the items are English text'
@@ -21,6 +21,8 @@ complete -c tessary -n '__fish_seen_subcommand_from spell codes' -l lines -d 'ea
 complete -c tessary -n '__fish_seen_subcommand_from spell codes list' -l json -d 'JSON output'
 complete -c tessary -n '__fish_seen_subcommand_from spell say' -l alternatives -d 'the ways to spell a word'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -F
+complete -c tessary -n '__fish_seen_subcommand_from vocab' -l prefix -x -d 'the prefix of every name'
+complete -c tessary -n '__fish_seen_subcommand_from vocab' -l no-user-words -d 'spell without the user\'s word list'
 complete -c tessary -n '__fish_seen_subcommand_from say' -l device -r -a '(__fish_complete_path /dev/tty; __fish_complete_path /dev/serial/by-id/)' -d 'a real chip on the board at this port'
 complete -c tessary -n '__fish_seen_subcommand_from devices' -l probe -d 'ask each port for a bridge (resets most boards)'
 complete -c tessary -n '__fish_seen_subcommand_from codes say render; and not __fish_seen_argument -l text' -a '(tessary list 2>/dev/null | awk \'{ print $2 }\')'
