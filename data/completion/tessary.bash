@@ -19,7 +19,7 @@ _tessary()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     if [ "$COMP_CWORD" -eq 1 ]; then
-        COMPREPLY=($(compgen -W "spell codes say render vocab list devices --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "spell codes say render vocab list devices simulate --help --version" -- "$cur"))
         return
     fi
     local command=${COMP_WORDS[1]} options
@@ -53,6 +53,7 @@ _tessary()
     vocab) options="--format --output --prefix --no-user-words --help" ;;
     list) options="--json --help" ;;
     devices) options="--probe --help" ;;
+    simulate) options="--pins --seconds --output --play --help" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -65,7 +66,7 @@ _tessary()
             COMPREPLY=($(compgen -W "$(tessary list 2>/dev/null | awk '{ print $2 }')" -- "$cur"))
         fi
         ;;
-    vocab)
+    vocab | simulate)
         _tessary_files
         ;;
     esac

@@ -30,6 +30,7 @@ const Command& render();
 const Command& vocab();
 const Command& list();
 const Command& devices();
+const Command& simulate();
 } // namespace commands
 
 } // namespace tessary

@@ -37,8 +37,8 @@ Exit status: 0 done, 1 the work could not be done, 2 a wrong command line.
 const std::vector<const Command*>& allCommands()
 {
     static const std::vector<const Command*> all = {
-        &commands::spell(), &commands::codes(), &commands::say(),    &commands::render(),
-        &commands::vocab(), &commands::list(),  &commands::devices()};
+        &commands::spell(), &commands::codes(), &commands::say(),     &commands::render(),
+        &commands::vocab(), &commands::list(),  &commands::devices(), &commands::simulate()};
     return all;
 }
 

@@ -20,6 +20,7 @@ bool* flagOf(Options& o, const std::string& name)
            : name == "--alternatives"  ? &o.alternatives
            : name == "--probe"         ? &o.probe
            : name == "--no-user-words" ? &o.noUserWords
+           : name == "--play"          ? &o.play
                                        : nullptr;
 }
 
@@ -41,6 +42,14 @@ void setValue(Options& o, const std::string& name, const std::string& value,
                 where + ", '" + value + "', is no format: " +
                 (vocab ? "c, arduino, json or sketch" : "dollar, hex, dec, c or basic"));
         o.format = value;
+    } else if (name == "--pins") {
+        o.pins = value;
+    } else if (name == "--seconds") {
+        char* end = nullptr;
+        const double seconds = std::strtod(value.c_str(), &end);
+        if (value.empty() || *end != '\0' || !(seconds > 0) || seconds > 3600)
+            throw UsageError(where + ", '" + value + "', is no time: more than 0, at most 3600 s");
+        o.seconds = seconds;
     } else if (name == "--prefix") {
         if (value.empty() ||
             value.find_first_not_of(

@@ -21,6 +21,9 @@ struct Options
     bool alternatives = false;
     bool probe = false;
     bool noUserWords = false; // the built-in word list only
+    bool play = false;        // simulate: play what the chip said
+    std::string pins;         // simulate: where the chip's lines meet the AVR
+    double seconds = 0;       // simulate: how long; 0 until the chip has been silent a second
     std::string prefix;       // vocab: the header's names' prefix; empty: the file's stem
     bool device = false;      // --device, with a port or without one
     std::string port;         // --device's port; empty: the one PortChoice knows

@@ -4,6 +4,7 @@ the Uno's settings) and run on the simulated board, which must hear exactly the 
 they hold, in order, with no breach of the chip's rules."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -98,6 +99,87 @@ class Sketches(unittest.TestCase):
         said = [int(e[1]) for e in events if e[0] == "start"]
         self.assertEqual(said, expected)
         self.assertFalse([e for e in events if e[0] == "violation"])
+
+
+BREACHES = r"""
+#include "SP0256.h"
+#include <avr/io.h>
+int main(void)
+{
+    sp0256_begin(0);
+#ifdef UNDRIVEN
+    DDRC &= 0xF0; /* A1-A4 let go */
+    sp0256_say(5);
+#else
+    /* Two loads a microsecond apart, ALD pulsed by hand: LRQ is still high for the second. */
+    PORTC = 5;
+    PORTB &= (uint8_t)~1;
+    PORTB |= 1;
+    PORTC = 6;
+    PORTB &= (uint8_t)~1;
+    PORTB |= 1;
+#endif
+    sp0256_wait();
+    for (;;) {}
+}
+"""
+
+
+class Simulate(unittest.TestCase):
+    """tessary simulate as a firmware author runs it on their own ELF."""
+
+    def simulate(self, *args):
+        return subprocess.run([TESSARY, "simulate", *args], capture_output=True, text=True,
+                              timeout=300)
+
+    def firmware(self, tmp, *defines):
+        source = os.path.join(tmp, "breach.c")
+        with open(source, "w") as f:
+            f.write(BREACHES)
+        elf = os.path.join(tmp, "breach.elf")
+        driver = os.path.join(ROOT, "firmware", "SP0256", "src")
+        subprocess.run(["avr-gcc", "-mmcu=atmega328p", "-DF_CPU=16000000UL", "-Os",
+                        *defines, f"-I{driver}", "-o", elf, source,
+                        os.path.join(driver, "SP0256.c")], check=True)
+        return elf
+
+    def test_what_the_chip_said_and_every_breach(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            folder = os.path.join(tmp, "HelloChip")
+            shutil.copytree(os.path.join(ROOT, "firmware", "SP0256", "examples", "HelloChip"),
+                            folder)
+            wav = os.path.join(tmp, "said.wav")
+            res = self.simulate("--seconds", "1.2", "--output", wav, build_sketch(folder))
+            self.assertEqual((res.returncode, res.stderr), (0, ""))
+            lines = [line.split() for line in res.stdout.splitlines()]
+            self.assertEqual([m for _, m in lines], ["hh1", "eh", "ll", "ow", "pa3"])
+            times = [float(t) for t, _ in lines]
+            self.assertEqual(times, sorted(times))
+            self.assertTrue(os.path.getsize(wav) > 44)
+            rows = [("a load while LRQ is high", [], "a load while LRQ was high (5 waiting)"),
+                    ("an address line let go", ["-DUNDRIVEN"], "A1 undriven")]
+            for name, defines, breach in rows:
+                with self.subTest(name):
+                    res = self.simulate("--seconds", "1", self.firmware(tmp, *defines))
+                    self.assertEqual(res.returncode, 1, res.stderr)
+                    self.assertRegex(res.stderr, r"tessary: \d+\.\d ms: " + re.escape(breach))
+
+    def test_files_that_are_no_firmware_for_the_board(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            mega = os.path.join(tmp, "mega.elf")
+            source = os.path.join(tmp, "m.c")
+            with open(source, "w") as f:
+                f.write("int main(void) { for (;;) {} }\n")
+            subprocess.run(["avr-gcc", "-mmcu=atmega2560", "-o", mega, source], check=True)
+            rows = [("a text file", "/etc/passwd", "not an ELF file"),
+                    ("a program of this machine", sys.executable, "another processor"),
+                    ("an ATmega2560's firmware", mega, "built for the avr6 family"),
+                    ("no such file", os.path.join(tmp, "none.elf"), "No such file")]
+            for name, path, message in rows:
+                with self.subTest(name):
+                    res = self.simulate(path)
+                    self.assertEqual((res.returncode, res.stdout), (2, ""))
+                    self.assertIn(message, res.stderr)
 
 
 if __name__ == "__main__":
