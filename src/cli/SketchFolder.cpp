@@ -1,6 +1,7 @@
 #include "SketchFolder.h"
 
 #include "Failure.h"
+#include "composer/VocabularyHeader.h"
 #include "files/UserFile.h"
 
 #include <filesystem>
@@ -11,16 +12,10 @@ namespace {
 
 #include "DriverSource.inc"
 
-std::string upper(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string program(const std::string& name, const std::string& prefix)
 {
-    const std::string p = Vocabulary::words(prefix);
+    const VocabularyHeader::Names n(prefix);
+    const std::string& p = n.prefix;
     return "// " + name + ": says every entry of " + p +
            ".h once, through the SP0256 driver on the bridge's wiring\n"
            "// (A1-A6 on A0-A5, ALD on D8, LRQ on D9, SBY on D10, RESET on D11).\n"
@@ -30,8 +25,8 @@ std::string program(const std::string& name, const std::string& prefix)
            p +
            ".h\"\n\nvoid setup()\n{\n    sp0256_begin(nullptr);\n"
            "    for (uint16_t i = 0; i < " +
-           upper(p) + "_COUNT; ++i) {\n        " + p + "_entry e;\n        memcpy_P(&e, &" + p +
-           "_table[i], sizeof e);\n"
+           n.count + "; ++i) {\n        " + n.entryType + " e;\n        memcpy_P(&e, &" + n.table +
+           "[i], sizeof e);\n"
            "        sp0256_say_codes_P(e.codes, e.length);\n"
            "        sp0256_wait();\n"
            "        delay(500);\n    }\n}\n\nvoid loop()\n{\n}\n";

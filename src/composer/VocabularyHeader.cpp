@@ -91,22 +91,7 @@ bool VocabularyHeader::parseForm(std::string_view name, Form& form)
 
 namespace {
 
-struct Names
-{
-    std::string prefix, guard, table, entryType, index, count;
-
-    explicit Names(std::string_view wanted)
-        : prefix(Vocabulary::words(wanted)), guard(upper(prefix) + "_H"), table(prefix + "_table"),
-          entryType(prefix + "_entry"), index(prefix + "_index"), count(upper(prefix) + "_COUNT")
-    {}
-    std::string array(const Vocabulary::Entry& e) const { return prefix + "_word_" + e.word; }
-    std::string constant(const Vocabulary::Entry& e) const
-    {
-        return upper(prefix) + "_WORD_" + upper(e.word);
-    }
-};
-
-std::string arrays(const Vocabulary& v, const Names& n, const char* where)
+std::string arrays(const Vocabulary& v, const VocabularyHeader::Names& n, const char* where)
 {
     std::string out;
     for (const Vocabulary::Entry& e : v.entries()) {
@@ -122,7 +107,7 @@ std::string arrays(const Vocabulary& v, const Names& n, const char* where)
     return out;
 }
 
-std::string table(const Vocabulary& v, const Names& n, const char* where)
+std::string table(const Vocabulary& v, const VocabularyHeader::Names& n, const char* where)
 {
     std::string out = "enum " + n.index + " {\n";
     for (const Vocabulary::Entry& e : v.entries())
@@ -139,6 +124,21 @@ std::string table(const Vocabulary& v, const Names& n, const char* where)
 }
 
 } // namespace
+
+VocabularyHeader::Names::Names(std::string_view wanted)
+    : prefix(Vocabulary::words(wanted)), guard(upper(prefix) + "_H"), table(prefix + "_table"),
+      entryType(prefix + "_entry"), index(prefix + "_index"), count(upper(prefix) + "_COUNT")
+{}
+
+std::string VocabularyHeader::Names::array(const Vocabulary::Entry& e) const
+{
+    return prefix + "_word_" + e.word;
+}
+
+std::string VocabularyHeader::Names::constant(const Vocabulary::Entry& e) const
+{
+    return upper(prefix) + "_WORD_" + upper(e.word);
+}
 
 std::string VocabularyHeader::write(const Vocabulary& v, Form form, const Source& source,
                                     std::vector<Vocabulary::Problem>& clashes)

@@ -25,6 +25,15 @@ public:
     // "c", "arduino" or "json"; false for any other name.
     static bool parseForm(std::string_view name, Form& form);
 
+    // The names a header makes of its prefix.
+    struct Names
+    {
+        explicit Names(std::string_view prefix);
+        std::string prefix, guard, table, entryType, index, count;
+        std::string array(const Vocabulary::Entry& e) const;    // clock_word_hello
+        std::string constant(const Vocabulary::Entry& e) const; // CLOCK_WORD_HELLO
+    };
+
     struct Source
     {
         std::string prefix; // made a C name: "clock" -> CLOCK_H, clock_word_hello, clock_table
