@@ -50,8 +50,8 @@ typedef struct
 #define SP0256_LINE(PORTX, BIT) {&(PORTX), (BIT)}
 
 /* The bridge's map: A1-A6 on Arduino A0-A5 (PC0-PC5), ALD D8 (PB0), LRQ D9 (PB1), SBY D10
-   (PB2), RESET D11 (PB3). A4 and A5 are also the Uno's I2C pins: see the hardware page to move
-   them. */
+   (PB2), RESET D11 (PB3). A4 and A5 are also the Uno's I2C pins (SDA, SCL): a board that needs
+   I2C passes a map of its own, e.g. A5 and A6 on D6 and D7 (PD6, PD7). */
 #define SP0256_BRIDGE_PINS                                                                     \
     {                                                                                          \
         {SP0256_LINE(PORTC, 0), SP0256_LINE(PORTC, 1), SP0256_LINE(PORTC, 2),                  \
