@@ -11,9 +11,14 @@
 #include "simulate/Simulation.h"
 #include "sound/SoundOutput.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ostream>
 #include <thread>
+
+#include <unistd.h>
 
 namespace tessary {
 
@@ -106,10 +111,15 @@ int run(Invocation& cli)
     if (!o.output.empty())
         writeSound(cli, said, o.output);
     if (o.play && !said.empty()) {
-        const std::string wav = "/tmp/tessary-simulate-" + std::to_string(::getpid()) + ".wav";
+        // A folder of our own: a fixed name in /tmp could be someone else's link.
+        char folder[] = "/tmp/tessary-simulate-XXXXXX";
+        if (!::mkdtemp(folder))
+            throw Failure(std::string("cannot make a folder in /tmp: ") + std::strerror(errno));
+        const std::string wav = std::string(folder) + "/said.wav";
         writeSound(cli, said, wav);
         play(cli, wav, said.back().microseconds / 1e6 - said.front().microseconds / 1e6 + 0.5);
         std::remove(wav.c_str());
+        ::rmdir(folder);
     }
     return breaches > 0 ? 1 : 0;
 }
