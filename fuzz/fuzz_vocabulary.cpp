@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             VocabularyHeader::Form::Json}) {
         std::vector<Vocabulary::Problem> clashes;
         const std::string stem(text.substr(0, 16));
-        VocabularyHeader::write(v, form, {stem, stem, ""}, clashes);
+        VocabularyHeader::write(v, form, {stem, stem, "", {}, false}, clashes);
         if (!identifier(Vocabulary::words(stem)) &&
             !std::isdigit(static_cast<unsigned char>(Vocabulary::words(stem)[0])))
             std::abort();

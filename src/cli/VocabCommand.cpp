@@ -5,6 +5,7 @@
 #include "SketchFolder.h"
 #include "UsageError.h"
 #include "catalogue/AllophoneTable.h"
+#include "composer/NumberWords.h"
 #include "composer/Vocabulary.h"
 #include "composer/VocabularyHeader.h"
 #include "files/UserFile.h"
@@ -76,6 +77,33 @@ std::string spellTexts(Invocation& cli, Vocabulary& vocabulary,
            changed + ".";
 }
 
+// The number words' codes in NumberWords' order, each without the pause that ends a spelling;
+// a unit's lighter form is cut from the spelling of "twenty" and the unit, so that a number
+// said word by word is its text's spelling.
+std::vector<std::vector<int>> numberCodes(Invocation& cli)
+{
+    const auto without = [](std::vector<std::string> s) {
+        if (!s.empty() && s.back() == "pa1")
+            s.pop_back();
+        return s;
+    };
+    std::vector<std::vector<int>> codes;
+    for (const std::string& word : NumberWords::texts())
+        codes.push_back(Invocation::codesOf(without(cli.spelled(word))));
+    const std::vector<std::string> twenty = without(cli.spelled("twenty"));
+    for (int n = 1; n <= 19; ++n) {
+        std::vector<std::string> s =
+            without(cli.spelled("twenty " + NumberWords::texts()[static_cast<std::size_t>(n)]));
+        const bool prefixed = s.size() > twenty.size() &&
+                              std::equal(twenty.begin(), twenty.end(), s.begin()) &&
+                              s[twenty.size()] == "pa3";
+        codes.push_back(prefixed
+                            ? Invocation::codesOf({s.begin() + long(twenty.size()) + 1, s.end()})
+                            : codes[static_cast<std::size_t>(n)]);
+    }
+    return codes;
+}
+
 int run(Invocation& cli)
 {
     const Options& o = cli.options();
@@ -103,6 +131,10 @@ int run(Invocation& cli)
                     : name == "-"     ? "vocabulary"
                                       : std::filesystem::path(name).stem().string();
     source.origin = std::filesystem::path(shown).filename().string();
+    if (vocabulary.numbers() != Vocabulary::Numbers::None) {
+        source.numberCodes = numberCodes(cli);
+        source.british = vocabulary.numbers() == Vocabulary::Numbers::British;
+    }
     const std::string header =
         problems.empty() ? VocabularyHeader::write(vocabulary, form, source, problems) : "";
     for (const Vocabulary::Problem& p : problems)
@@ -140,6 +172,9 @@ entry, a name and mnemonics or codes after '=', or English text after ':'.
   hello = hh1 eh ll ow pa1
   greeting: Hello there.
   good night                (text alone is named after itself: good_night)
+  %numbers                  the number words and PREFIX_say_number(n), which says any
+                            integer from -999999 to 999999 through the SP0256 driver
+  %numbers british          the same with "and": one hundred and five
 
   c         an include guard, <stdint.h>, a const uint8_t array and its length for each entry,
             an enum of the entries and a table of them all (the default)

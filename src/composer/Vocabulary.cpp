@@ -244,6 +244,15 @@ Vocabulary Vocabulary::parse(std::string_view text, std::vector<Problem>& proble
         const std::string_view line = trimmed(withoutComment(text.substr(at, end - at)));
         at = end + 1;
         ++number;
+        if (line == "%numbers" || line == "%numbers american" || line == "%numbers british") {
+            v.m_numbers = line == "%numbers british" ? Numbers::British : Numbers::American;
+            continue;
+        }
+        if (!line.empty() && line.front() == '%') {
+            problems.push_back({number, "'" + std::string(line) +
+                                            "' is no directive: %numbers or %numbers british"});
+            continue;
+        }
         Entry e;
         e.line = number;
         std::string problem;

@@ -12,6 +12,8 @@ namespace tessary {
 //     hello = hh1 eh ll ow pa1          mnemonics, code texts or numbers
 //     greeting: Hello there.            English text, spelled by the caller
 //     good night                        text alone: named after itself (good_night)
+//     %numbers                          number words and a function that says any integer
+//     %numbers british                  the same with "and" ("one hundred and five")
 //
 // Every name becomes a C identifier, unique whatever its letter case, so that a header can hold
 // them all. What is wrong is reported with its line, and the entry is left out.
@@ -36,6 +38,9 @@ public:
 
     static Vocabulary parse(std::string_view text, std::vector<Problem>& problems);
 
+    enum class Numbers { None, American, British };
+    Numbers numbers() const { return m_numbers; }
+
     std::vector<Entry>& entries() { return m_entries; }
     const std::vector<Entry>& entries() const { return m_entries; }
 
@@ -48,6 +53,7 @@ public:
 
 private:
     std::vector<Entry> m_entries;
+    Numbers m_numbers = Numbers::None;
 };
 
 } // namespace tessary

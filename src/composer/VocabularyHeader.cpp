@@ -140,6 +140,110 @@ std::string VocabularyHeader::Names::constant(const Vocabulary::Entry& e) const
     return upper(prefix) + "_WORD_" + upper(e.word);
 }
 
+namespace {
+
+// The code that says a number with the words of the table: the words with PA3 between them,
+// as the spelling of their text has it. @P@ is the prefix; a unit that ends a number said alone
+// takes its lighter form, one followed by more of a sentence does not.
+constexpr const char* kNumberCode = R"code(
+static uint8_t @P@_number_word(uint8_t w, uint8_t* said)
+{
+    const uint16_t from = @READ@@P@_number_start[w]);
+    const uint16_t to = @READ@@P@_number_start[w + 1]);
+    if (*said && !sp0256_say(0x02)) /* PA3 between words */
+        return 0;
+    *said = 1;
+    return @SAY@(@P@_number_codes + from, (uint16_t)(to - from));
+}
+
+static uint8_t @P@_number_below(uint16_t n, uint8_t andFirst, uint8_t ends, uint8_t* said)
+{
+    (void)andFirst;
+    if (n >= 100) {
+        if (!@P@_number_word((uint8_t)(n / 100), said) || !@P@_number_word(28, said))
+            return 0;
+        n %= 100;
+        if (@BRITISH@n && !@P@_number_word(31, said))
+            return 0;
+    } else if (@BRITISH@andFirst && n && !@P@_number_word(31, said)) {
+        return 0;
+    }
+    if (n >= 20) {
+        if (!@P@_number_word((uint8_t)(18 + n / 10), said))
+            return 0;
+        n %= 10;
+    }
+    return n ? @P@_number_word((uint8_t)(ends && *said ? 31 + n : n), said) : 1;
+}
+
+static uint8_t @P@_number(long n, uint8_t ends)
+{
+    uint8_t said = 0;
+    if (n < -999999L || n > 999999L)
+        return 0;
+    if (n < 0) {
+        if (!@P@_number_word(30, &said))
+            return 0;
+        n = -n;
+    }
+    if (n == 0)
+        return @P@_number_word(0, &said);
+    if (n >= 1000 && (!@P@_number_below((uint16_t)(n / 1000), 0, 0, &said) ||
+                      !@P@_number_word(29, &said)))
+        return 0;
+    return n % 1000 == 0 || @P@_number_below((uint16_t)(n % 1000), n >= 1000, ends, &said);
+}
+
+/* A number inside a sentence, more words after it: no pause before or after. */
+static uint8_t @P@_say_number_words(long n)
+{
+    return @P@_number(n, 0);
+}
+
+/* A number said alone, and PA1 after it so that the chip falls silent. */
+static uint8_t @P@_say_number(long n)
+{
+    return @P@_number(n, 1) && sp0256_say(0x00);
+}
+)code";
+
+std::string replaced(std::string text, const std::string& key, const std::string& value)
+{
+    for (std::size_t at = 0; (at = text.find(key, at)) != std::string::npos; at += value.size())
+        text.replace(at, key.size(), value);
+    return text;
+}
+
+// The number words in one array and where each starts, and the code that says a number.
+std::string numbers(const VocabularyHeader::Names& n, const VocabularyHeader::Source& source,
+                    bool flash)
+{
+    const std::string& p = n.prefix;
+    const char* const where = flash ? " PROGMEM" : "";
+    std::vector<int> all;
+    std::string starts;
+    for (const std::vector<int>& word : source.numberCodes) {
+        starts += std::to_string(all.size()) + ", ";
+        all.insert(all.end(), word.begin(), word.end());
+    }
+    starts += std::to_string(all.size());
+    std::string out =
+        "/* Numbers: " + p +
+        "_say_number(n) says any integer from -999999 to 999999\n"
+        "   through the SP0256 driver, as the spelling of its words has it; 0 when n\n"
+        "   is out of range or the chip stopped taking codes. */\n"
+        "#include \"SP0256.h\"\n\n";
+    out += "static const uint8_t " + p + "_number_codes[]" + where + " = {\n    " + hexBytes(all) +
+           "\n};\n";
+    out += "static const uint16_t " + p + "_number_start[]" + where + " = {" + starts + "};\n";
+    std::string code = replaced(kNumberCode, "@P@", p);
+    code = replaced(code, "@READ@", flash ? "pgm_read_word(&" : "(");
+    code = replaced(code, "@SAY@", flash ? "sp0256_say_codes_P" : "sp0256_say_codes");
+    return out + replaced(code, "@BRITISH@", source.british ? "" : "0 && ");
+}
+
+} // namespace
+
 std::string VocabularyHeader::write(const Vocabulary& v, Form form, const Source& source,
                                     std::vector<Vocabulary::Problem>& clashes)
 {
@@ -174,6 +278,8 @@ std::string VocabularyHeader::write(const Vocabulary& v, Form form, const Source
     if (flash)
         out += "#include <avr/pgmspace.h>\n";
     out += "\n" + arrays(v, n, where) + table(v, n, where);
+    if (!source.numberCodes.empty())
+        out += "\n" + numbers(n, source, flash);
     return out + "\n#endif /* " + n.guard + " */\n";
 }
 

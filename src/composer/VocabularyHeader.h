@@ -39,6 +39,10 @@ public:
         std::string prefix; // made a C name: "clock" -> CLOCK_H, clock_word_hello, clock_table
         std::string origin; // where the entries came from, for the file's first comment
         std::string note;   // more for that comment (which word list changed a spelling)
+        // With numbers: each NumberWords word's codes, its trailing pause dropped, in the
+        // table's order; the header then holds prefix_say_number(), over the SP0256 driver.
+        std::vector<std::vector<int>> numberCodes;
+        bool british = false;
     };
 
     // A name that the file would define twice goes to `clashes`, with the entry's line, and

@@ -1,6 +1,7 @@
 // A vocabulary file read and written as a header, and code strings in each form, without the
 // command line around them.
 #include "composer/CodeFormat.h"
+#include "composer/NumberWords.h"
 #include "composer/Vocabulary.h"
 #include "composer/VocabularyHeader.h"
 
@@ -22,6 +23,8 @@ private Q_SLOTS:
     void headerNamesNeverClash();
     void codeForms_data();
     void codeForms();
+    void numberWords_data();
+    void numberWords();
 };
 
 namespace {
@@ -80,6 +83,7 @@ void TestVocabulary::problems_data()
     QTest::newRow("no name") << "hello = hh1\n= eh" << 2 << "the entry has no name";
     QTest::newRow("nothing after =") << "x =" << 1 << "'x' has nothing to say";
     QTest::newRow("not an allophone") << "\n\nx = hh1 xx9" << 3 << "'xx9' is not a mnemonic";
+    QTest::newRow("not a directive") << "%number" << 1 << "is no directive";
     QTest::newRow("same name, other case") << "hello = hh1\nHello: hi" << 2
                                            << "makes the same C name, Hello, as the entry on "
                                               "line 1";
@@ -104,15 +108,16 @@ void TestVocabulary::headerNamesNeverClash()
     std::vector<Vocabulary::Problem> problems;
     const Vocabulary v = Vocabulary::parse("hello = hh1\nhello_length = eh\n", problems);
     std::vector<Vocabulary::Problem> clashes;
-    QVERIFY(VocabularyHeader::write(v, VocabularyHeader::Form::C, {"clock", "c.txt", ""}, clashes)
+    QVERIFY(VocabularyHeader::write(v, VocabularyHeader::Form::C, {"clock", "c.txt", "", {}, false},
+                                    clashes)
                 .empty());
     QCOMPARE(clashes.size(), std::size_t(1));
     QCOMPARE(clashes[0].line, 2);
     clashes.clear();
     const Vocabulary fine =
         Vocabulary::parse("hello = hh1\ncount = eh\ntable = eh\nh = eh\nindex = eh\n", problems);
-    const std::string header = VocabularyHeader::write(fine, VocabularyHeader::Form::Arduino,
-                                                       {"clock", "c.txt", "a note"}, clashes);
+    const std::string header = VocabularyHeader::write(
+        fine, VocabularyHeader::Form::Arduino, {"clock", "c.txt", "a note", {}, false}, clashes);
     QVERIFY(clashes.empty());
     for (const char* part : {"#ifndef CLOCK_H", "clock_word_hello[] PROGMEM",
                              "clock_word_hello_length = 1", "CLOCK_WORD_HELLO", "CLOCK_WORD_COUNT",
@@ -151,6 +156,41 @@ void TestVocabulary::codeForms()
         QCOMPARE(CodeFormat::parseCode(item), std::optional<int>(27));
     for (const char* bad : {"$40", "64", "0x", "hh9", "-1", "$1B$07"})
         QVERIFY2(!CodeFormat::parseCode(bad), bad);
+}
+
+void TestVocabulary::numberWords_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<bool>("british");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<bool>("lightLast"); // the last word is a unit in its lighter form
+    const std::tuple<const char*, int, bool, const char*, bool> rows[] = {
+        {"zero", 0, false, "zero", false},
+        {"a unit alone", 7, false, "seven", false},
+        {"a unit after tens", 41, false, "forty one", true},
+        {"below zero", -13, false, "minus thirteen", true},
+        {"hundreds, American", 105, false, "one hundred five", true},
+        {"hundreds, British", 105, true, "one hundred and five", true},
+        {"thousands, British", 1005, true, "one thousand and five", true},
+        {"round thousands", 12000, false, "twelve thousand", false},
+        {"the largest", 999999, false, "nine hundred ninety nine thousand nine hundred ninety nine",
+         true},
+    };
+    for (const auto& [name, n, british, words, light] : rows)
+        QTest::newRow(name) << n << british << words << light;
+}
+
+void TestVocabulary::numberWords()
+{
+    QFETCH(int, n);
+    QFETCH(bool, british);
+    QFETCH(QString, words);
+    QFETCH(bool, lightLast);
+    QCOMPARE(QString::fromStdString(NumberWords::text(n, british)), words);
+    QCOMPARE(NumberWords::of(n, british).back() >= NumberWords::kFinal, lightLast);
+    std::vector<Vocabulary::Problem> problems;
+    const Vocabulary v = Vocabulary::parse(british ? "%numbers british" : "%numbers", problems);
+    QCOMPARE(v.numbers(), british ? Vocabulary::Numbers::British : Vocabulary::Numbers::American);
 }
 
 QTEST_APPLESS_MAIN(TestVocabulary)

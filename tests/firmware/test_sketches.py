@@ -100,6 +100,90 @@ class Sketches(unittest.TestCase):
         self.assertEqual(said, expected)
         self.assertFalse([e for e in events if e[0] == "violation"])
 
+    def test_numbers_as_their_words_spell(self):
+        """Every number the generated function says is, code for code, what `tessary codes
+        --text` gives for its words, in American and British English."""
+        numbers = [0, 7, 21, -13, 101, 110, 1001, 12345, 640, 100000, -999999, 999999]
+        env = dict(os.environ, XDG_CONFIG_HOME="/nonexistent")
+        for dialect in ("american", "british"):
+            with self.subTest(dialect), tempfile.TemporaryDirectory() as tmp:
+                folder = os.path.join(tmp, "Numbers")
+                os.makedirs(folder)
+                source = os.path.join(tmp, "nums.txt")
+                with open(source, "w") as f:
+                    f.write(f"%numbers {dialect}\nbeep = pa1\n")
+                res = subprocess.run([TESSARY, "vocab", "--format", "arduino", "--output",
+                                      os.path.join(folder, "nums.h"), source], env=env,
+                                     capture_output=True, text=True)
+                self.assertEqual((res.returncode, res.stderr), (0, ""))
+                with open(os.path.join(folder, "Numbers.ino"), "w") as f:
+                    f.write('#include <SP0256.h>\n#include "nums.h"\n'
+                            f"const long numbers[] = {{{', '.join(map(str, numbers))}}};\n"
+                            "void setup()\n{\n    sp0256_begin(nullptr);\n"
+                            "    for (uint8_t i = 0; i < sizeof numbers / sizeof *numbers; ++i)\n"
+                            "        nums_say_number(numbers[i]);\n}\nvoid loop() {}\n")
+                expected = []
+                for n in numbers:
+                    codes = subprocess.run(
+                        [TESSARY, "codes", "--format", "dec", "--text",
+                         number_words(n, dialect == "british")],
+                        env=env, capture_output=True, text=True, check=True).stdout
+                    expected += [int(c) for c in codes.split(", ")]
+                events = simulate(build_sketch(folder), starts=len(expected))
+            said = [int(e[1]) for e in events if e[0] == "start"]
+            self.assertEqual(said, expected)
+
+    def test_the_examples_say_their_sentences(self):
+        """The thermometer and the clock, their headers made from their word lists, say their
+        sentences exactly as `tessary codes --text` spells them."""
+        env = dict(os.environ, XDG_CONFIG_HOME="/nonexistent")
+        rows = [("Thermometer", "thermometer", "the temperature is twenty one degrees"),
+                ("Clock", "clock", "the time is twelve thirty")]
+        for name, stem, sentence in rows:
+            with self.subTest(name), tempfile.TemporaryDirectory() as tmp:
+                folder = os.path.join(tmp, name)
+                shutil.copytree(os.path.join(ROOT, "firmware", "examples", name), folder)
+                res = subprocess.run([TESSARY, "vocab", "--format", "arduino", "--output",
+                                      os.path.join(folder, stem + ".h"),
+                                      os.path.join(folder, stem + ".txt")], env=env,
+                                     capture_output=True, text=True)
+                self.assertEqual((res.returncode, res.stderr), (0, ""))
+                codes = subprocess.run([TESSARY, "codes", "--format", "dec", "--text", sentence],
+                                       env=env, capture_output=True, text=True, check=True)
+                expected = [int(c) for c in codes.stdout.split(", ")]
+                events = simulate(build_sketch(folder), starts=len(expected))
+                said = [int(e[1]) for e in events if e[0] == "start"]
+                self.assertEqual(said, expected)
+                self.assertFalse([e for e in events if e[0] == "violation"])
+
+
+UNITS = ("zero one two three four five six seven eight nine ten eleven twelve thirteen "
+         "fourteen fifteen sixteen seventeen eighteen nineteen").split()
+TENS = "twenty thirty forty fifty sixty seventy eighty ninety".split()
+
+
+def number_words(n, british):
+    """An integer in English words, as a person writes it out."""
+    def below(k, and_first):
+        words = []
+        if k >= 100:
+            words += [UNITS[k // 100], "hundred"]
+            k %= 100
+            words += ["and"] if k and british else []
+        elif and_first and k and british:
+            words.append("and")
+        if k >= 20:
+            words.append(TENS[k // 10 - 2])
+            k %= 10
+        return words + ([UNITS[k]] if k else [])
+    words = ["minus"] if n < 0 else []
+    n = abs(n)
+    if n == 0:
+        return "zero"
+    if n >= 1000:
+        words += below(n // 1000, False) + ["thousand"]
+    return " ".join(words + below(n % 1000, n >= 1000))
+
 
 BREACHES = r"""
 #include "SP0256.h"
