@@ -67,6 +67,7 @@ std::string spellTexts(Invocation& cli, Vocabulary& vocabulary,
         if (!cli.options().noUserWords && s != builtIn.spell(e.source))
             changed += (changed.empty() ? "'" : ", '") + e.name + "'";
     }
+    vocabulary.composePhrases(problems);
     std::sort(problems.begin(), problems.end(),
               [](const auto& a, const auto& b) { return a.line < b.line; });
     if (cli.options().noUserWords)
@@ -175,6 +176,9 @@ entry, a name and mnemonics or codes after '=', or English text after ':'.
   %numbers                  the number words and PREFIX_say_number(n), which says any
                             integer from -999999 to 999999 through the SP0256 driver
   %numbers british          the same with "and": one hundred and five
+  %phrase report = the_temperature_is warm
+                            a phrase of entries: their codes with PA3 between and PA1 after,
+                            and the list of the entries it says
 
   c         an include guard, <stdint.h>, a const uint8_t array and its length for each entry,
             an enum of the entries and a table of them all (the default)

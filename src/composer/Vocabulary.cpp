@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <iterator>
 #include <map>
+#include <sstream>
 
 namespace tessary {
 
@@ -230,7 +231,55 @@ bool codesOf(std::string_view source, std::vector<int>& codes, std::string& prob
     return true;
 }
 
+// "NAME = ENTRY ENTRY ...": a phrase's name and the entries it says.
+bool phraseOf(std::string_view line, Vocabulary::Entry& e, std::string& problem)
+{
+    const std::size_t eq = line.find('=');
+    if (eq != std::string_view::npos) {
+        e.name = std::string(trimmed(line.substr(0, eq)));
+        std::istringstream parts{std::string(line.substr(eq + 1))};
+        for (std::string part; parts >> part;)
+            e.parts.push_back(part);
+    }
+    if (e.name.empty() || e.parts.empty()) {
+        problem = "a phrase is %phrase NAME = ENTRY ENTRY ...";
+        return false;
+    }
+    e.source = std::string(trimmed(line.substr(eq + 1)));
+    return true;
+}
+
 } // namespace
+
+void Vocabulary::composePhrases(std::vector<Problem>& problems)
+{
+    for (Entry& e : m_entries) {
+        if (e.parts.empty())
+            continue;
+        e.codes.clear();
+        e.partIndices.clear();
+        for (const std::string& part : e.parts) {
+            const auto found =
+                std::find_if(m_entries.begin(), m_entries.end(),
+                             [&](const Entry& o) { return folded(o.word) == folded(words(part)); });
+            if (found == m_entries.end() || !found->parts.empty()) {
+                problems.push_back(
+                    {e.line, "'" + part +
+                                 (found == m_entries.end() ? "' is no entry of this vocabulary"
+                                                           : "' is a phrase, not an entry")});
+                continue;
+            }
+            std::vector<int> codes = found->codes;
+            while (!codes.empty() && codes.back() <= 4) // PA1-PA5 end a spelling
+                codes.pop_back();
+            if (!e.codes.empty())
+                e.codes.push_back(2); // PA3, the gap between words
+            e.codes.insert(e.codes.end(), codes.begin(), codes.end());
+            e.partIndices.push_back(static_cast<std::size_t>(found - m_entries.begin()));
+        }
+        e.codes.push_back(0); // PA1: the chip falls silent
+    }
+}
 
 Vocabulary Vocabulary::parse(std::string_view text, std::vector<Problem>& problems)
 {
@@ -248,16 +297,22 @@ Vocabulary Vocabulary::parse(std::string_view text, std::vector<Problem>& proble
             v.m_numbers = line == "%numbers british" ? Numbers::British : Numbers::American;
             continue;
         }
-        if (!line.empty() && line.front() == '%') {
-            problems.push_back({number, "'" + std::string(line) +
-                                            "' is no directive: %numbers or %numbers british"});
-            continue;
-        }
         Entry e;
         e.line = number;
         std::string problem;
-        if (line.empty() || !entryOf(line, e, problem) ||
-            (!e.text && !codesOf(e.source, e.codes, problem))) {
+        const bool phrase = line.rfind("%phrase ", 0) == 0;
+        if (!line.empty() && line.front() == '%' && !phrase) {
+            problems.push_back({number, "'" + std::string(line) +
+                                            "' is no directive: %numbers, %numbers british or "
+                                            "%phrase NAME = ENTRY..."});
+            continue;
+        }
+        if (phrase && !phraseOf(line.substr(8), e, problem)) {
+            problems.push_back({number, problem});
+            continue;
+        }
+        if (!phrase && (line.empty() || !entryOf(line, e, problem) ||
+                        (!e.text && !codesOf(e.source, e.codes, problem)))) {
             if (!problem.empty())
                 problems.push_back({number, problem});
             continue;

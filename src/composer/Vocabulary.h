@@ -14,6 +14,7 @@ namespace tessary {
 //     good night                        text alone: named after itself (good_night)
 //     %numbers                          number words and a function that says any integer
 //     %numbers british                  the same with "and" ("one hundred and five")
+//     %phrase alarm = wake up now       a phrase of entries, said with the word gap between
 //
 // Every name becomes a C identifier, unique whatever its letter case, so that a header can hold
 // them all. What is wrong is reported with its line, and the entry is left out.
@@ -29,6 +30,9 @@ public:
         bool text = false;      // `source` is English text that still needs spelling
         std::string source;     // what followed the separator, trimmed
         std::vector<int> codes; // the chip's codes (for text: once spelled)
+        // A phrase: the entries it says in turn (their names), its codes once composed.
+        std::vector<std::string> parts;
+        std::vector<std::size_t> partIndices;
     };
     struct Problem
     {
@@ -37,6 +41,11 @@ public:
     };
 
     static Vocabulary parse(std::string_view text, std::vector<Problem>& problems);
+
+    // Each phrase's codes from its entries' (spelled by now): each entry's without the pauses
+    // that end it, PA3 between them as between words, PA1 after the last so that the chip
+    // falls silent. An entry it names that does not exist, or is itself a phrase, is a problem.
+    void composePhrases(std::vector<Problem>& problems);
 
     enum class Numbers { None, American, British };
     Numbers numbers() const { return m_numbers; }

@@ -113,6 +113,15 @@ std::string table(const Vocabulary& v, const VocabularyHeader::Names& n, const c
     for (const Vocabulary::Entry& e : v.entries())
         out += "    " + n.constant(e) + ",\n";
     out += "    " + n.count + "\n};\n\n";
+    // A phrase also as the entries it says in turn, for firmware that says them one by one.
+    for (const Vocabulary::Entry& e : v.entries()) {
+        if (e.partIndices.empty())
+            continue;
+        out += "static const uint8_t " + n.array(e) + "_words[] = {";
+        for (std::size_t i = 0; i < e.partIndices.size(); ++i)
+            out += std::string(i ? ", " : "") + n.constant(v.entries()[e.partIndices[i]]);
+        out += "};\n";
+    }
     out += "struct " + n.entryType + " {\n    const uint8_t *codes;\n    uint16_t length;\n};\n\n";
     if (v.entries().empty())
         return out + "/* No entries: no table. */\n";

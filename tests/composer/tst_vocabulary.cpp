@@ -25,6 +25,8 @@ private Q_SLOTS:
     void codeForms();
     void numberWords_data();
     void numberWords();
+    void phrases_data();
+    void phrases();
 };
 
 namespace {
@@ -191,6 +193,47 @@ void TestVocabulary::numberWords()
     std::vector<Vocabulary::Problem> problems;
     const Vocabulary v = Vocabulary::parse(british ? "%numbers british" : "%numbers", problems);
     QCOMPARE(v.numbers(), british ? Vocabulary::Numbers::British : Vocabulary::Numbers::American);
+}
+
+void TestVocabulary::phrases_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("codes");   // the phrase's, the last entry
+    QTest::addColumn<QString>("problem"); // "" for none
+    const QString entries = "a = hh1 pa1\nb = eh pa5 pa1\n";
+    QTest::newRow("pauses dropped, PA3 between, PA1 after") << entries + "%phrase ab = a B"
+                                                            << "27 2 7 0"
+                                                            << "";
+    QTest::newRow("an entry twice") << entries + "%phrase aa = a a"
+                                    << "27 2 27 0"
+                                    << "";
+    QTest::newRow("an entry it does not have") << entries + "%phrase ax = a x"
+                                               << ""
+                                               << "'x' is no entry of this vocabulary";
+    QTest::newRow("a phrase inside") << entries + "%phrase ab = a b\n%phrase c = ab"
+                                     << ""
+                                     << "'ab' is a phrase, not an entry";
+    QTest::newRow("no entries named") << "%phrase x ="
+                                      << ""
+                                      << "a phrase is %phrase NAME";
+}
+
+void TestVocabulary::phrases()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, codes);
+    QFETCH(QString, problem);
+    std::vector<Vocabulary::Problem> problems;
+    Vocabulary v = Vocabulary::parse(text.toStdString(), problems);
+    v.composePhrases(problems);
+    if (problem.isEmpty()) {
+        QVERIFY(problems.empty());
+        QCOMPARE(joined(v.entries().back().codes), codes);
+    } else {
+        QCOMPARE(problems.size(), std::size_t(1));
+        QVERIFY2(QString::fromStdString(problems[0].message).contains(problem),
+                 problems[0].message.c_str());
+    }
 }
 
 QTEST_APPLESS_MAIN(TestVocabulary)
