@@ -24,7 +24,7 @@ def main():
         log = os.path.join(tmp, "chip.log")
         board = subprocess.Popen(
             [os.path.join(BUILD, "bin/chip_sim"), os.path.join(BUILD, "tests/chip/bridge.elf"),
-             os.path.join(ROOT, "data/al2-durations.tsv"), log],
+             log],
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         pty = next(line.split()[1] for line in board.stdout if line.startswith("pty "))
         start = time.monotonic()

@@ -7,7 +7,6 @@
 #include "Utterance.h"
 #include "WavOutput.h"
 #include "catalogue/AllophoneTable.h"
-#include "catalogue/ChipDurations.h"
 #include "simulate/Simulation.h"
 #include "sound/SoundOutput.h"
 
@@ -86,12 +85,9 @@ int run(Invocation& cli)
         throw UsageError("--pins: " + problem);
     if (const std::string refused = Simulation::check(o.items[0]); !refused.empty())
         throw UsageError(refused);
-    double chipMs[64];
-    for (int code = 0; code < 64; ++code)
-        chipMs[code] = ChipDurations::chipMs(code);
     std::vector<Said> said;
     int breaches = 0;
-    Simulation simulation(o.items[0], *pins, chipMs, [&](const ChipModel::Event& e) {
+    Simulation simulation(o.items[0], *pins, [&](const ChipModel::Event& e) {
         char line[160];
         if (e.kind == ChipModel::Event::Kind::Start) {
             const std::string& m = AllophoneTable::EntryByCode(e.code)->mnemonic;

@@ -1,5 +1,7 @@
 #include "ChipModel.h"
 
+#include "catalogue/ChipDurations.h"
+
 #include <simavr/avr_ioport.h>
 #include <simavr/sim_avr.h>
 #include <simavr/sim_cycle_timers.h>
@@ -17,8 +19,8 @@ avr_irq_t* pinIrq(avr_t* avr, const ChipPins::Line& line)
 
 } // namespace
 
-ChipModel::ChipModel(avr_t* avr, const ChipPins& pins, const double* chipMs, Listener listener)
-    : m_avr(avr), m_pins(pins), m_chipMs(chipMs), m_listener(std::move(listener))
+ChipModel::ChipModel(avr_t* avr, const ChipPins& pins, Listener listener)
+    : m_avr(avr), m_pins(pins), m_listener(std::move(listener))
 {
     for (int i = 0; i < 6; ++i) {
         m_lines[i] = {this, i};
@@ -118,7 +120,7 @@ void ChipModel::speak(int code)
     m_speaking = code;
     emit(Event::Kind::Start, code);
     const auto cycles = static_cast<avr_cycle_count_t>(
-        m_chipMs[code] * 1e-3 * static_cast<double>(m_avr->frequency) + 0.5);
+        ChipDurations::chipMs(code) * 1e-3 * static_cast<double>(m_avr->frequency) + 0.5);
     avr_cycle_timer_register(m_avr, cycles, &finished, this);
 }
 

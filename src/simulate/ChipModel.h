@@ -30,8 +30,7 @@ public:
     };
     using Listener = std::function<void(const Event&)>;
 
-    // `chipMs` holds each allophone's time on the chip (64 of them).
-    ChipModel(avr_t* avr, const ChipPins& pins, const double* chipMs, Listener listener);
+    ChipModel(avr_t* avr, const ChipPins& pins, Listener listener);
     ChipModel(const ChipModel&) = delete;
     ChipModel& operator=(const ChipModel&) = delete;
 
@@ -61,7 +60,6 @@ private:
 
     avr_t* m_avr;
     ChipPins m_pins;
-    const double* m_chipMs;
     Listener m_listener;
     AddressLine m_lines[6];
     avr_irq_t* m_lrq = nullptr;

@@ -54,8 +54,7 @@ std::string Simulation::check(const std::string& path)
     return {};
 }
 
-Simulation::Simulation(const std::string& path, const ChipPins& pins, const double* chipMs,
-                       ChipModel::Listener listener)
+Simulation::Simulation(const std::string& path, const ChipPins& pins, ChipModel::Listener listener)
     : m_listener(std::move(listener))
 {
     elf_firmware_t firmware{};
@@ -76,7 +75,7 @@ Simulation::Simulation(const std::string& path, const ChipPins& pins, const doub
     // clock, which would tie the simulation to real time.
     m_avr->sleep = [](avr_t*, avr_cycle_count_t) {};
     avr_load_firmware(m_avr, &firmware);
-    m_chip = std::make_unique<ChipModel>(m_avr, pins, chipMs, [this](const ChipModel::Event& e) {
+    m_chip = std::make_unique<ChipModel>(m_avr, pins, [this](const ChipModel::Event& e) {
         if (e.kind == ChipModel::Event::Kind::Start || e.kind == ChipModel::Event::Kind::End)
             m_lastSound = e.microseconds;
         m_listener(e);
@@ -88,11 +87,6 @@ Simulation::~Simulation()
     m_chip.reset();
     if (m_avr)
         avr_terminate(m_avr);
-}
-
-double Simulation::seconds() const
-{
-    return m_avr ? static_cast<double>(m_avr->cycle) / kFrequency : 0;
 }
 
 bool Simulation::step()

@@ -16,8 +16,7 @@ public:
     static std::string check(const std::string& path);
 
     // Loads the firmware (check() first); problem() says when it could not.
-    Simulation(const std::string& path, const ChipPins& pins, const double* chipMs,
-               ChipModel::Listener listener);
+    Simulation(const std::string& path, const ChipPins& pins, ChipModel::Listener listener);
     ~Simulation();
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;
@@ -28,7 +27,6 @@ public:
     void run(double seconds, bool untilQuiet);
     // One run of simavr's loop; false once the firmware has ended or crashed.
     bool step();
-    double seconds() const;
     // For the parts a test board adds (a UART on a pseudo-terminal).
     avr_t* avr() const { return m_avr; }
 

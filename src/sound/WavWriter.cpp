@@ -39,17 +39,11 @@ void WavWriter::appendSamples(const std::vector<std::int16_t>& samples, std::str
         put(out, static_cast<std::uint16_t>(s), 2);
 }
 
-std::string WavWriter::encode(const std::vector<std::int16_t>& samples, int rate)
-{
-    std::string out = header(rate, static_cast<std::uint32_t>(samples.size() * 2));
-    appendSamples(samples, out);
-    return out;
-}
-
 bool WavWriter::write(const std::string& path, const std::vector<std::int16_t>& samples, int rate)
 {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    const std::string bytes = encode(samples, rate);
+    std::string bytes = header(rate, static_cast<std::uint32_t>(samples.size() * 2));
+    appendSamples(samples, bytes);
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     f.close(); // a full disk shows here, not before
     return !f.fail();

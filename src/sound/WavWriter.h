@@ -15,8 +15,6 @@ public:
     // The size a stream gives while its length is not known yet, as sox and ffmpeg read it.
     static constexpr std::uint32_t kUnknownSize = 0xFFFFFFFFu;
 
-    // The whole file's bytes.
-    static std::string encode(const std::vector<std::int16_t>& samples, int rate);
     // The 44 bytes before `dataBytes` bytes of samples; kUnknownSize for a stream not yet ended.
     static std::string header(int rate, std::uint32_t dataBytes);
     // The samples as the file holds them, little-endian, appended to `out`.

@@ -2,7 +2,7 @@
 // the chip model of `tessary simulate` (ChipModel) on its pins, and its UART on a
 // pseudo-terminal that the real `tessary say --device` talks to.
 //
-//   chip_sim FIRMWARE.elf DURATIONS.tsv LOG
+//   chip_sim FIRMWARE.elf LOG
 //
 // Prints "pty PATH" once the terminal is there. LOG gets a line for each event, flushed as it
 // happens, times in microseconds of simulated time from power-on:
@@ -19,8 +19,6 @@ extern "C" {
 
 #include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -36,41 +34,21 @@ void count(avr_irq_t*, uint32_t, void* param)
     ++*static_cast<unsigned long*>(param);
 }
 
-bool readDurations(const char* path, double* chipMs)
-{
-    std::ifstream in(path);
-    std::string line;
-    int rows = 0;
-    std::getline(in, line); // code mnemonic datasheet_ms chip_ms
-    while (std::getline(in, line)) {
-        std::istringstream row(line);
-        int code = -1;
-        std::string mnemonic;
-        double datasheet = 0, chip = 0;
-        if (row >> code >> mnemonic >> datasheet >> chip && code >= 0 && code < 64) {
-            chipMs[code] = chip;
-            ++rows;
-        }
-    }
-    return rows == 64;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    double chipMs[64] = {};
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: chip_sim FIRMWARE.elf DURATIONS.tsv LOG\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: chip_sim FIRMWARE.elf LOG\n");
         return 2;
     }
-    FILE* log = std::fopen(argv[3], "w");
-    if (!readDurations(argv[2], chipMs) || !log) {
-        std::fprintf(stderr, "chip_sim: cannot read %s or write %s\n", argv[2], argv[3]);
+    FILE* log = std::fopen(argv[2], "w");
+    if (!log) {
+        std::fprintf(stderr, "chip_sim: cannot write %s\n", argv[2]);
         return 1;
     }
     static const char* const kinds[] = {"start", "end", "load", "reset", "violation"};
-    Simulation simulation(argv[1], ChipPins(), chipMs, [log](const ChipModel::Event& e) {
+    Simulation simulation(argv[1], ChipPins(), [log](const ChipModel::Event& e) {
         const char* kind = kinds[static_cast<int>(e.kind)];
         if (e.kind == ChipModel::Event::Kind::Breach)
             std::fprintf(log, "%s %.3f %s\n", kind, e.microseconds, e.what.c_str());

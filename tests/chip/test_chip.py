@@ -31,7 +31,7 @@ class Board:
 
     def __init__(self, tmp):
         self.log = os.path.join(tmp, "chip.log")
-        self.proc = subprocess.Popen([CHIP_SIM, FIRMWARE, DURATIONS, self.log],
+        self.proc = subprocess.Popen([CHIP_SIM, FIRMWARE, self.log],
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         for line in self.proc.stdout:
             if line.startswith("pty "):

@@ -42,8 +42,7 @@ void TestSpeakOnChip::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_board.start(qEnvironmentVariable("CHIP_SIM"),
-                  {qEnvironmentVariable("BRIDGE_ELF"), qEnvironmentVariable("DURATIONS"),
-                   m_dir.filePath("chip.log")});
+                  {qEnvironmentVariable("BRIDGE_ELF"), m_dir.filePath("chip.log")});
     QString pty;
     while (pty.isEmpty() && m_board.waitForReadyRead(10000)) {
         while (m_board.canReadLine()) {

@@ -15,7 +15,6 @@ import unittest
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 CHIP_SIM = os.environ["CHIP_SIM"]
 TESSARY = os.environ.get("TESSARY_CLI", "tessary")
-DURATIONS = os.path.join(ROOT, "data", "al2-durations.tsv")
 
 # Debian's avr-gcc 5.4 gives C++ no DECIMAL_DIG, which the core's WString.cpp needs: the
 # compiler's own value, as a newer float.h defines it. The rest is what the IDE sets.
@@ -45,7 +44,7 @@ def simulate(elf, starts, seconds=120):
     """The codes the modelled chip starts, once it has started `starts` of them."""
     with tempfile.TemporaryDirectory() as tmp:
         log = os.path.join(tmp, "chip.log")
-        sim = subprocess.Popen([CHIP_SIM, elf, DURATIONS, log], stdout=subprocess.DEVNULL,
+        sim = subprocess.Popen([CHIP_SIM, elf, log], stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
         try:
             deadline = time.monotonic() + seconds
