@@ -2,6 +2,7 @@
 // espeak-ng's speech and brought to the allophone's duration on the real chip.
 //
 //   tessary-samplegen --durations al2-durations.tsv --out DIR [--report]
+//   tessary-samplegen --speak TEXT --voice flite:rms --wav FILE   (a reference voice for judges)
 #include "EspeakRenderer.h"
 #include "FliteRenderer.h"
 #include "SampleCutter.h"
@@ -27,7 +28,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: tessary-samplegen --durations FILE --out DIR [--report] "
     "[--recipe 'MNEMONIC [carrier=PHONEMES] [target=PHONEMES] [voice=VOICE] [db=DB] "
-    "[release=MS] [fade=MS]']...";
+    "[release=MS] [fade=MS]']...\n"
+    "       tessary-samplegen --speak TEXT [--voice flite:NAME] --wav FILE";
 constexpr double kPeakDbfs = -3.0;
 // Faster speech first: the fastest rate that gives a long enough segment sounds most natural.
 constexpr int kRates[] = {175, 150, 125, 100, 80};
@@ -248,6 +250,9 @@ struct Arguments
     std::string out;
     bool report = false;
     std::vector<SampleRecipe> recipes = sampleRecipes();
+    std::string speak; // text a whole voice speaks, for the listening judges to compare with
+    std::string voice{"flite:rms"};
+    std::string wav;
 };
 
 Arguments parseArguments(int argc, char** argv)
@@ -263,17 +268,40 @@ Arguments parseArguments(int argc, char** argv)
             a.report = true;
         else if (arg == "--recipe" && i + 1 < argc)
             overrideRecipe(a.recipes, argv[++i]);
+        else if (arg == "--speak" && i + 1 < argc)
+            a.speak = argv[++i];
+        else if (arg == "--voice" && i + 1 < argc)
+            a.voice = argv[++i];
+        else if (arg == "--wav" && i + 1 < argc)
+            a.wav = argv[++i];
         else
             throw std::runtime_error(kUsage);
     }
+    if (!a.speak.empty() && !a.wav.empty())
+        return a;
     if (a.durations.empty() || a.out.empty())
         throw std::runtime_error(kUsage);
     return a;
 }
 
+// English text as one of flite's voices speaks it ("flite:rms"), at its natural pace and the
+// set's rate: what the listening judges compare the set with.
+int speak(const Arguments& args)
+{
+    if (!args.voice.starts_with("flite:"))
+        throw std::runtime_error("--voice: one of flite's voices (flite:rms, flite:slt, ...)");
+    Speech speech;
+    const Rendering r = speech.flite.render(args.speak, 175, args.voice.substr(6));
+    if (!tessary::WavWriter::write(args.wav, r.pcm, speech.sampleRate()))
+        throw std::runtime_error("cannot write " + args.wav);
+    return 0;
+}
+
 int run(int argc, char** argv)
 {
     const Arguments args = parseArguments(argc, argv);
+    if (!args.speak.empty())
+        return speak(args);
     const std::vector<SampleRecipe>& recipes = args.recipes;
     const bool report = args.report;
     const std::string& outDir = args.out;
