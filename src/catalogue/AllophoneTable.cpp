@@ -1,6 +1,8 @@
 #include "AllophoneTable.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 
 namespace tessary {
 
@@ -72,6 +74,17 @@ const AllophoneEntry* AllophoneTable::FindByMnemonic(std::string_view text)
             return &e;
     }
     return nullptr;
+}
+
+bool AllophoneTable::IsUnvoicedStop(std::string_view mnemonic)
+{
+    static constexpr std::string_view kUnvoiced[] = {"pp", "tt1", "tt2", "kk1", "kk2", "kk3", "ch"};
+    return std::find(std::begin(kUnvoiced), std::end(kUnvoiced), mnemonic) != std::end(kUnvoiced);
+}
+
+std::string_view AllophoneTable::GapBefore(std::string_view next)
+{
+    return IsUnvoicedStop(next) ? "pa3" : kWordGap;
 }
 
 bool AllophoneTable::IsPause(std::string_view mnemonic)

@@ -13,6 +13,9 @@ class AllophoneTable
 {
 public:
     static constexpr int kSize = 64;
+    // The pause between the words of running speech: PA1, the chip's shortest. The longer PA3
+    // made a listener (and a recogniser) hear short words of its own in the gaps.
+    static constexpr std::string_view kWordGap = "pa1";
     using Entries = std::array<AllophoneEntry, kSize>;
 
     // Exact, case-sensitive, whole-string match; nullptr when the text names no allophone.
@@ -21,6 +24,11 @@ public:
     static const AllophoneEntry* EntryByCode(int code);
     // PA1..PA5, the silences; false for anything that names no allophone.
     static bool IsPause(std::string_view mnemonic);
+    // PP, TT1, TT2, KK1-KK3 and CH: the stops whose closure is PA3.
+    static bool IsUnvoicedStop(std::string_view mnemonic);
+    // The pause between a word and the next, whose first allophone is `next`: the closure of
+    // an unvoiced stop, else the word gap.
+    static std::string_view GapBefore(std::string_view next);
     // k is the number of Label1..Label64; nullptr outside 1..64.
     static const AllophoneEntry* EntryByAuditionLabel(int k);
     // "$" and two upper-case hex digits; empty outside 0..63.

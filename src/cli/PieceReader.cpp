@@ -30,7 +30,8 @@ bool PieceReader::next(std::vector<std::string>& mnemonics)
 }
 
 // Each piece ends where a word does, so its spelling ends in the pause that ends a whole
-// spelling (pa1) where the text goes on with a word (pa3): that pause waits for the next piece.
+// spelling (pa1) where the text goes on with a word (the word gap): that pause waits for the
+// next piece.
 // Pauses before the first sound wait too, so that a text with nothing to say gives nothing.
 void PieceReader::spellPiece(std::vector<std::string>& out)
 {
@@ -47,7 +48,7 @@ void PieceReader::spellPiece(std::vector<std::string>& out)
     if (s.empty())
         return;
     if (!m_held.empty() && m_held.back() == "pa1")
-        m_held.back() = "pa3";
+        m_held.back() = AllophoneTable::GapBefore(s.front());
     m_held.insert(m_held.end(), s.begin(), s.end());
     m_sound = m_sound || !std::all_of(s.begin(), s.end(), &AllophoneTable::IsPause);
     if (!m_sound)

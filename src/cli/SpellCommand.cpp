@@ -90,7 +90,7 @@ const Command& commands::spell()
         R"(Usage: tessary spell [--lines] [--json] [--file FILE] TEXT...
        tessary spell --alternatives [--json] WORD
 Prints the allophone spelling of the English text: mnemonics in lower case, separated by single
-spaces, on one line. Words are separated by pa3, clauses end in pa4 and sentences in pa5, and
+spaces, on one line. Words are separated by pa1, clauses end in pa4 and sentences in pa5, and
 the spelling ends in a pause. Words in ~/.config/quorlin-tessary/words are spelled as given
 there, one word and its mnemonics on each line.
 

@@ -97,7 +97,7 @@ std::vector<std::vector<int>> numberCodes(Invocation& cli)
             without(cli.spelled("twenty " + NumberWords::texts()[static_cast<std::size_t>(n)]));
         const bool prefixed = s.size() > twenty.size() &&
                               std::equal(twenty.begin(), twenty.end(), s.begin()) &&
-                              s[twenty.size()] == "pa3";
+                              AllophoneTable::IsPause(s[twenty.size()]);
         codes.push_back(prefixed
                             ? Invocation::codesOf({s.begin() + long(twenty.size()) + 1, s.end()})
                             : codes[static_cast<std::size_t>(n)]);
@@ -177,7 +177,7 @@ entry, a name and mnemonics or codes after '=', or English text after ':'.
                             integer from -999999 to 999999 through the SP0256 driver
   %numbers british          the same with "and": one hundred and five
   %phrase report = the_temperature_is warm
-                            a phrase of entries: their codes with PA3 between and PA1 after,
+                            a phrase of entries: their codes with PA1 between and after,
                             and the list of the entries it says
 
   c         an include guard, <stdint.h>, a const uint8_t array and its length for each entry,

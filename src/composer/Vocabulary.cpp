@@ -3,6 +3,7 @@
 #include "Utf8.h"
 
 #include "CodeFormat.h"
+#include "catalogue/AllophoneTable.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,6 +15,15 @@
 namespace tessary {
 
 namespace {
+
+// The code of the pause before an entry whose first code is `first` (-1: none).
+int gapCode(int first)
+{
+    const AllophoneEntry* e = AllophoneTable::EntryByCode(first);
+    const std::string_view gap =
+        e ? AllophoneTable::GapBefore(e->mnemonic) : AllophoneTable::kWordGap;
+    return AllophoneTable::FindByMnemonic(gap)->code;
+}
 
 constexpr std::string_view kKeywords[] = {"alignas",
                                           "alignof",
@@ -273,7 +283,7 @@ void Vocabulary::composePhrases(std::vector<Problem>& problems)
             while (!codes.empty() && codes.back() <= 4) // PA1-PA5 end a spelling
                 codes.pop_back();
             if (!e.codes.empty())
-                e.codes.push_back(2); // PA3, the gap between words
+                e.codes.push_back(gapCode(codes.empty() ? -1 : codes.front()));
             e.codes.insert(e.codes.end(), codes.begin(), codes.end());
             e.partIndices.push_back(static_cast<std::size_t>(found - m_entries.begin()));
         }

@@ -43,7 +43,7 @@ public:
     static Vocabulary parse(std::string_view text, std::vector<Problem>& problems);
 
     // Each phrase's codes from its entries' (spelled by now): each entry's without the pauses
-    // that end it, PA3 between them as between words, PA1 after the last so that the chip
+    // that end it, the word gap between them as between words, PA1 after the last so that the chip
     // falls silent. An entry it names that does not exist, or is itself a phrase, is a problem.
     void composePhrases(std::vector<Problem>& problems);
 

@@ -18,14 +18,18 @@ std::string upper(std::string s)
     return s;
 }
 
+std::string hex(int code)
+{
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(code));
+    return byte;
+}
+
 std::string hexBytes(const std::vector<int>& codes)
 {
     std::string out;
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        char byte[8];
-        std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(codes[i]));
-        out += (i == 0 ? "" : (i % 12 == 0 ? ",\n    " : ", ")) + std::string(byte);
-    }
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        out += (i == 0 ? "" : (i % 12 == 0 ? ",\n    " : ", ")) + hex(codes[i]);
     return out;
 }
 
@@ -151,15 +155,16 @@ std::string VocabularyHeader::Names::constant(const Vocabulary::Entry& e) const
 
 namespace {
 
-// The code that says a number with the words of the table: the words with PA3 between them,
-// as the spelling of their text has it. @P@ is the prefix; a unit that ends a number said alone
-// takes its lighter form, one followed by more of a sentence does not.
+// The code that says a number with the words of the table: the words with the pause between
+// them that the spelling of their text has (the driver's gap). @P@ is the prefix; a unit that ends a
+// number said alone takes its lighter form, one followed by more of a sentence does not.
 constexpr const char* kNumberCode = R"code(
 static uint8_t @P@_number_word(uint8_t w, uint8_t* said)
 {
     const uint16_t from = @READ@@P@_number_start[w]);
     const uint16_t to = @READ@@P@_number_start[w + 1]);
-    if (*said && !sp0256_say(0x02)) /* PA3 between words */
+    const uint8_t first = @READ_BYTE@@P@_number_codes + from);
+    if (*said && !sp0256_say_gap_before(first))
         return 0;
     *said = 1;
     return @SAY@(@P@_number_codes + from, (uint16_t)(to - from));
@@ -185,9 +190,9 @@ static uint8_t @P@_number_below(uint16_t n, uint8_t andFirst, uint8_t ends, uint
     return n ? @P@_number_word((uint8_t)(ends && *said ? 31 + n : n), said) : 1;
 }
 
-static uint8_t @P@_number(long n, uint8_t ends)
+static uint8_t @P@_number(long n, uint8_t after, uint8_t ends)
 {
-    uint8_t said = 0;
+    uint8_t said = after;
     if (n < -999999L || n > 999999L)
         return 0;
     if (n < 0) {
@@ -203,16 +208,16 @@ static uint8_t @P@_number(long n, uint8_t ends)
     return n % 1000 == 0 || @P@_number_below((uint16_t)(n % 1000), n >= 1000, ends, &said);
 }
 
-/* A number inside a sentence, more words after it: no pause before or after. */
+/* A number after words of a sentence: the pause between words before it, none after it. */
 static uint8_t @P@_say_number_words(long n)
 {
-    return @P@_number(n, 0);
+    return @P@_number(n, 1, 0);
 }
 
 /* A number said alone, and PA1 after it so that the chip falls silent. */
 static uint8_t @P@_say_number(long n)
 {
-    return @P@_number(n, 1) && sp0256_say(0x00);
+    return @P@_number(n, 0, 1) && sp0256_say(0x00);
 }
 )code";
 
@@ -248,6 +253,8 @@ std::string numbers(const VocabularyHeader::Names& n, const VocabularyHeader::So
     std::string code = replaced(kNumberCode, "@P@", p);
     code = replaced(code, "@READ@", flash ? "pgm_read_word(&" : "(");
     code = replaced(code, "@SAY@", flash ? "sp0256_say_codes_P" : "sp0256_say_codes");
+    code = replaced(code, "@READ_BYTE@", flash ? "pgm_read_byte(" : "*(");
+
     return out + replaced(code, "@BRITISH@", source.british ? "" : "0 && ");
 }
 

@@ -126,7 +126,7 @@ bool isNasal(std::string_view allophone)
 // The closure before a stop: a short one for the voiced stops, a longer one for the unvoiced.
 std::string_view closureBefore(std::string_view stop)
 {
-    if (stop == "pp" || stop == "ch" || stop.substr(0, 2) == "tt" || stop.substr(0, 2) == "kk")
+    if (AllophoneTable::IsUnvoicedStop(stop))
         return "pa3";
     return "pa1";
 }

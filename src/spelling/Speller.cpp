@@ -2,6 +2,7 @@
 
 #include "AllophoneRules.h"
 #include "WordCutter.h"
+#include "catalogue/AllophoneTable.h"
 
 #include <cctype>
 
@@ -21,7 +22,8 @@ Break breakIn(std::string_view trailing)
     return b;
 }
 
-const char* pauseAfter(Break b, bool last)
+// `next` is the next word's first allophone, "" after the last word.
+std::string_view pauseAfter(Break b, std::string_view next)
 {
     switch (b) {
     case Break::Sentence:
@@ -31,7 +33,7 @@ const char* pauseAfter(Break b, bool last)
     case Break::Word:
         break;
     }
-    return last ? "pa1" : "pa3";
+    return next.empty() ? "pa1" : AllophoneTable::GapBefore(next);
 }
 
 } // namespace
@@ -90,7 +92,9 @@ std::vector<std::string> Speller::spell(std::string_view text, const WordList& f
     std::vector<std::string> out;
     for (std::size_t i = 0; i < items.size(); ++i) {
         out.insert(out.end(), items[i].allophones.begin(), items[i].allophones.end());
-        out.emplace_back(pauseAfter(items[i].after, i + 1 == items.size()));
+        out.emplace_back(pauseAfter(items[i].after, i + 1 == items.size()
+                                                        ? std::string_view()
+                                                        : items[i + 1].allophones.front().c_str()));
     }
     return out;
 }

@@ -13,7 +13,7 @@ namespace tessary {
 
 // English text to an allophone spelling: a list of mnemonics that the code string, the players
 // and the window all take. Words in the word list are spelled as it says; the rest go through
-// espeak-ng's phonemes and the chip's conventions (AllophoneRules). Words are separated by PA3,
+// espeak-ng's phonemes and the chip's conventions (AllophoneRules). Words are separated by PA1,
 // clauses end in PA4 and sentences in PA5, and the spelling ends in a pause (PA1 at least), so
 // that the chip falls silent after the last word.
 class Speller

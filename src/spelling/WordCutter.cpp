@@ -26,8 +26,8 @@ std::vector<WordCutter::Word> WordCutter::cut(std::string_view text)
         while (wordEnd > 0 && punctuation(chunk[wordEnd - 1]))
             --wordEnd;
         const bool word = !punctuation(chunk.front()) && wordEnd > 0;
-        words.push_back({chunk, word ? chunk.substr(0, wordEnd) : std::string_view(),
-                         chunk.substr(wordEnd)});
+        words.push_back(
+            {chunk, word ? chunk.substr(0, wordEnd) : std::string_view(), chunk.substr(wordEnd)});
         at = end;
     }
     return words;

@@ -200,12 +200,15 @@ void TestVocabulary::phrases_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("codes");   // the phrase's, the last entry
     QTest::addColumn<QString>("problem"); // "" for none
-    const QString entries = "a = hh1 pa1\nb = eh pa5 pa1\n";
-    QTest::newRow("pauses dropped, PA3 between, PA1 after") << entries + "%phrase ab = a B"
-                                                            << "27 2 7 0"
-                                                            << "";
+    const QString entries = "a = hh1 pa1\nb = eh pa5 pa1\nt = tt2 uw2\n";
+    QTest::newRow("pauses dropped, word gap between, PA1 after") << entries + "%phrase ab = a B"
+                                                                 << "27 0 7 0"
+                                                                 << "";
+    QTest::newRow("PA3 before an unvoiced stop") << entries + "%phrase at = a t"
+                                                 << "27 2 13 31 0"
+                                                 << "";
     QTest::newRow("an entry twice") << entries + "%phrase aa = a a"
-                                    << "27 2 27 0"
+                                    << "27 0 27 0"
                                     << "";
     QTest::newRow("an entry it does not have") << entries + "%phrase ax = a x"
                                                << ""

@@ -109,16 +109,17 @@ void TestSpeller::pausesAndLength_data()
     QTest::addColumn<QString>("spelling");
     QTest::newRow("the window's own spelling of hello, and a closing PA1") << "hello"
                                                                            << "hh1 eh ll ow pa1";
-    QTest::newRow("PA3 between words, PA1 before a voiced stop")
+    QTest::newRow("PA1 between words and before a voiced stop")
         << "hello world"
-        << "hh1 eh ll ow pa3 ww er2 ll pa1 dd1 pa1";
+        << "hh1 eh ll ow pa1 ww er2 ll pa1 dd1 pa1";
     QTest::newRow("PA3 before an unvoiced stop, a stressed vowel doubled") << "apple"
                                                                            << "ae ae pa3 pp el pa1";
     QTest::newRow("initial TH and FF single") << "thin fin"
-                                              << "th ih ih nn1 pa3 ff ih ih nn1 pa1";
-    QTest::newRow("no pause between a nasal and its stop") << "send pink"
-                                                           << "ss eh eh nn1 dd1 pa3 pp ih ih ng "
-                                                              "kk2 pa1";
+                                              << "th ih ih nn1 pa1 ff ih ih nn1 pa1";
+    QTest::newRow("no pause after a nasal, PA3 before a word with an unvoiced stop")
+        << "send pink"
+        << "ss eh eh nn1 dd1 pa3 pp ih ih ng "
+           "kk2 pa1";
     QTest::newRow("PA4 after a clause, PA5 after a sentence and at its end")
         << "No, he. No."
         << "nn2 ow pa4 hh1 iy pa5 nn2 ow pa5";

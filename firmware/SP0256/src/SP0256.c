@@ -95,6 +95,22 @@ uint8_t sp0256_say(uint8_t code)
     return 1;
 }
 
+uint8_t sp0256_say_gap_before(uint8_t next)
+{
+    switch (next & 0x3F) {
+    case 0x09: /* PP */
+    case 0x11: /* TT1 */
+    case 0x0D: /* TT2 */
+    case 0x2A: /* KK1 */
+    case 0x29: /* KK2 */
+    case 0x08: /* KK3 */
+    case 0x32: /* CH */
+        return sp0256_say(0x02); /* PA3 */
+    default:
+        return sp0256_say(0x00); /* PA1 */
+    }
+}
+
 uint8_t sp0256_say_codes(const uint8_t* codes, uint16_t count)
 {
     uint16_t i;

@@ -77,6 +77,10 @@ uint8_t sp0256_say(uint8_t code);
    taking them. */
 uint8_t sp0256_say_codes(const uint8_t* codes, uint16_t count);
 uint8_t sp0256_say_codes_P(const uint8_t* codes, uint16_t count);
+/* The pause between two words, said before the next word's first code: PA3 where that is an
+   unvoiced stop (PP, TT1, TT2, KK1-KK3, CH), its closure; PA1 before anything else. The pause
+   `tessary codes --text` puts between words. 0 when the chip stopped taking codes. */
+uint8_t sp0256_say_gap_before(uint8_t next);
 /* Whether the chip is speaking (SBY low, or a code waits in its buffer). */
 uint8_t sp0256_speaking(void);
 /* Waits until the chip has fallen silent; 0 when it never did. */

@@ -12,10 +12,9 @@ void setup()
 {
     sp0256_begin(nullptr);
     sp0256_say_codes_P(clock_word_the_time_is, clock_word_the_time_is_length - 1);
-    sp0256_say(0x02); // the word gap
-    clock_say_number_words(hours);
-    sp0256_say(0x02);
-    clock_say_number(minutes); // the last words: PA1 after them, and the chip falls silent
+    clock_say_number_words(hours); // each says the pause between words before it
+    clock_say_number_words(minutes);
+    sp0256_say(0x00); // PA1 after the last word, and the chip falls silent
     sp0256_wait();
 }
 

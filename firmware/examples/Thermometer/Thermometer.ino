@@ -10,19 +10,15 @@ static long readTemperature()
     return 21;
 }
 
-// An entry inside a sentence: without the pause that ends it, and the word gap (PA3) after.
-static void sayWord(const uint8_t* codes, uint16_t length)
-{
-    sp0256_say_codes_P(codes, length - 1);
-    sp0256_say(0x02);
-}
-
 void setup()
 {
     sp0256_begin(nullptr);
-    sayWord(thermometer_word_the_temperature_is, thermometer_word_the_temperature_is_length);
+    // Entries inside a sentence: without the pause that ends each, and the pause between words
+    // before the next (the number function says its own).
+    sp0256_say_codes_P(thermometer_word_the_temperature_is,
+                       thermometer_word_the_temperature_is_length - 1);
     thermometer_say_number_words(readTemperature());
-    sp0256_say(0x02);
+    sp0256_say_gap_before(pgm_read_byte(&thermometer_word_degrees[0]));
     sp0256_say_codes_P(thermometer_word_degrees, thermometer_word_degrees_length);
     sp0256_wait();
 }

@@ -2,8 +2,8 @@
 // page): A1-A6 on A0-A5, ALD on D8, LRQ on D9, SBY on D10, RESET on D11.
 #include <SP0256.h>
 
-// hh1 eh ll ow pa3, as `tessary codes --format c hh1 eh ll ow pa3` gives it, in flash.
-const uint8_t hello[] PROGMEM = {0x1B, 0x07, 0x2D, 0x35, 0x02};
+// hh1 eh ll ow pa1, as `tessary codes --format c hh1 eh ll ow pa1` gives it, in flash.
+const uint8_t hello[] PROGMEM = {0x1B, 0x07, 0x2D, 0x35, 0x00};
 
 void setup()
 {
