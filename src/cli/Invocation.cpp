@@ -9,7 +9,6 @@
 #include "composer/Utf8.h"
 #include "files/TextSource.h"
 #include "files/UserFile.h"
-#include "spelling/Alternatives.h"
 #include "spelling/Speller.h"
 
 #include <algorithm>
@@ -95,15 +94,16 @@ std::vector<std::string> Invocation::wholeMnemonics(bool text)
 std::vector<std::vector<std::string>> Invocation::alternatives()
 {
     const Options& o = m_options;
-    if (o.items.size() != 1 || !o.file.empty() || o.items[0] == "-")
-        throw UsageError("--alternatives takes one word");
-    const std::string& word = o.items[0];
-    if (word.find_first_of(" \t\n") != std::string::npos)
-        throw UsageError("--alternatives takes one word, not '" + word + "'");
-    const std::vector<std::string> spelling = spelled(word);
+    if (o.items.empty() || !o.file.empty() || o.items[0] == "-")
+        throw UsageError("--alternatives takes the words on the command line");
+    const std::string text = joined(o.items);
+    if (text.size() > kMostAlternativesText)
+        throw UsageError("--alternatives takes a phrase of at most " +
+                         std::to_string(kMostAlternativesText) + " bytes");
+    const std::vector<std::string> spelling = spelled(text);
     if (std::all_of(spelling.begin(), spelling.end(), &AllophoneTable::IsPause))
-        throw UsageError("'" + word + "' has nothing to say");
-    return Alternatives::of(word, spelling);
+        throw UsageError("'" + text + "' has nothing to say");
+    return speller().alternatives(text);
 }
 
 std::string Invocation::joined(const std::vector<std::string>& words, const char* separator)

@@ -47,6 +47,8 @@ public:
     std::vector<std::vector<std::string>> alternatives();
 
     static constexpr std::size_t kMostInOneObject = 256 * 1024;
+    // A phrase's alternatives spell it once for each of its words and ways: a few words.
+    static constexpr std::size_t kMostAlternativesText = 1000;
 
     static std::string joined(const std::vector<std::string>& words, const char* separator = " ");
     static std::vector<int> codesOf(const std::vector<std::string>& mnemonics);

@@ -161,11 +161,11 @@ const Command& commands::say()
         "say ITEM...",
         "plays the items through the sample set",
         R"(Usage: tessary say [--pace MS] [--text] [--file FILE] [--device [PORT]] ITEM...
-       tessary say --alternatives [--device [PORT]] WORD
+       tessary say --alternatives [--device [PORT]] TEXT...
 Plays the items' samples from the sample set: end to end, at the chip's own durations,
 or with --pace one every MS milliseconds, each cut off by the next, as the window's SPEAK does.
 With --text the items are English text, spelled first; '-' or --file FILE reads them from
-standard input or FILE. --alternatives plays each way to spell WORD in turn, with a pause
+standard input or FILE. --alternatives plays each way to spell the text in turn, with a pause
 between, and prints each as it plays.
 
   --device PORT   a real SP0256-AL2 says them instead, through the bridge firmware on the

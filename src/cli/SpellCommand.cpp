@@ -86,20 +86,21 @@ const Command& commands::spell()
     static const Command command{
         "spell",
         "spell TEXT...",
-        "the allophone spelling of the text (--alternatives WORD: other ways)",
+        "the allophone spelling of the text (--alternatives TEXT: other ways)",
         R"(Usage: tessary spell [--lines] [--json] [--file FILE] TEXT...
-       tessary spell --alternatives [--json] WORD
+       tessary spell --alternatives [--json] TEXT...
 Prints the allophone spelling of the English text: mnemonics in lower case, separated by single
-spaces, on one line. Words are separated by pa1, clauses end in pa4 and sentences in pa5, and
+spaces, on one line. Words are separated by pa1 (pa3 before an unvoiced stop), clauses end in pa4 and sentences in pa5, and
 the spelling ends in a pause. Words in ~/.config/quorlin-tessary/words are spelled as given
 there, one word and its mnemonics on each line.
 
   -, --file FILE    the text from standard input, or from FILE, of any length
   --lines           each line of the text spelled on a line of its own
   --json            {"text", "mnemonics", "codes", "codeString"}; one object a line with --lines
-  --alternatives    the ways to spell WORD, one a line with its code string: the rules' own
-                    first, then the word with one sound in its other variant on the chip, a
-                    short vowel doubled or single, the other reading of a word like "live"
+  --alternatives    the ways to spell the text, one a line with its code string: the rules'
+                    own first, then word by word: one sound in its other variant on the chip,
+                    a flapped t ("water") as a real TT, a short vowel doubled or single, the
+                    other reading of a word like "live"
 )",
         {"--lines", "--json", "--file", "--alternatives"},
         true,

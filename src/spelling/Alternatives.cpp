@@ -23,6 +23,11 @@ const std::vector<std::vector<std::string>>& variantGroups()
     return groups;
 }
 
+bool isNasal(const std::string& m)
+{
+    return m == "mm" || m == "nn1" || m == "nn2" || m == "ng";
+}
+
 // Short vowels the chip's conventions double when they are stressed.
 bool doublable(const std::string& m)
 {
@@ -91,6 +96,21 @@ std::vector<std::vector<std::string>> Alternatives::of(std::string_view word,
         for (std::string_view reading : h.readings) {
             std::vector<std::string> s = words(reading);
             s.insert(s.end(), tail.begin(), tail.end());
+            add(std::move(s));
+        }
+    }
+
+    // A flapped t ("water", "heating") is spelled as a D: the real T, with its closure, first.
+    for (std::size_t i = 0; i < sounds; ++i) {
+        if (spelling[i] != "dd1" && spelling[i] != "dd2")
+            continue;
+        for (const char* t : {"tt2", "tt1"}) {
+            std::vector<std::string> s = spelling;
+            s[i] = t;
+            if (i > 0 && AllophoneTable::IsPause(s[i - 1]))
+                s[i - 1] = AllophoneTable::GapBefore(t);
+            else if (i > 0 && !isNasal(s[i - 1]))
+                s.insert(s.begin() + long(i), std::string(AllophoneTable::GapBefore(t)));
             add(std::move(s));
         }
     }

@@ -1,9 +1,11 @@
 #include "Speller.h"
 
 #include "AllophoneRules.h"
+#include "Alternatives.h"
 #include "WordCutter.h"
 #include "catalogue/AllophoneTable.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace tessary {
@@ -95,6 +97,41 @@ std::vector<std::string> Speller::spell(std::string_view text, const WordList& f
         out.emplace_back(pauseAfter(items[i].after, i + 1 == items.size()
                                                         ? std::string_view()
                                                         : items[i + 1].allophones.front().c_str()));
+    }
+    return out;
+}
+
+std::vector<std::vector<std::string>> Speller::alternatives(std::string_view text,
+                                                            std::size_t most) const
+{
+    const std::vector<std::string> whole = spell(text);
+    std::vector<std::vector<std::string>> out{whole};
+    std::size_t at = 0; // where the next word's sounds are looked for
+    for (const WordCutter::Word& w : WordCutter::cut(text)) {
+        if (w.word.empty())
+            continue;
+        const std::vector<std::string> alone = spell(w.word);
+        std::size_t sounds = alone.size();
+        while (sounds > 0 && AllophoneTable::IsPause(alone[sounds - 1]))
+            --sounds;
+        const auto found = std::search(whole.begin() + long(at), whole.end(), alone.begin(),
+                                       alone.begin() + long(sounds));
+        if (sounds == 0 || found == whole.end())
+            continue; // said otherwise in its context ("the" before a vowel): left as it is
+        const auto begin = static_cast<std::size_t>(found - whole.begin());
+        at = begin + sounds;
+        for (std::vector<std::string> a : Alternatives::of(w.word, alone)) {
+            while (!a.empty() && AllophoneTable::IsPause(a.back()))
+                a.pop_back();
+            std::vector<std::string> s(whole.begin(), whole.begin() + long(begin));
+            // The gap before the word follows its first sound, as the speller's does.
+            if (!s.empty() && s.back() == AllophoneTable::GapBefore(alone.front()) && !a.empty())
+                s.back() = AllophoneTable::GapBefore(a.front());
+            s.insert(s.end(), a.begin(), a.end());
+            s.insert(s.end(), whole.begin() + long(at), whole.end());
+            if (out.size() < most && std::find(out.begin(), out.end(), s) == out.end())
+                out.push_back(std::move(s));
+        }
     }
     return out;
 }

@@ -22,13 +22,17 @@ public:
     explicit Speller(WordList words = WordList::builtIn());
     // With the user's word list over the built-in one; each problem in it goes to `report` as
     // one line that names the file.
-    static std::unique_ptr<Speller> forThisUser(
-        const std::function<void(const std::string&)>& report);
+    static std::unique_ptr<Speller>
+    forThisUser(const std::function<void(const std::string&)>& report);
 
     bool available() const { return m_phonemizer.available(); }
     std::vector<std::string> spell(std::string_view text) const;
     // The same, with `first` consulted before the word list: spellings the user is trying out.
     std::vector<std::string> spell(std::string_view text, const WordList& first) const;
+    // The ways to spell a text: its spelling first, then, word by word, the text with that word
+    // spelled another way (Alternatives), each once, at most `most`.
+    std::vector<std::vector<std::string>> alternatives(std::string_view text,
+                                                       std::size_t most = 64) const;
 
 private:
     struct Item

@@ -36,8 +36,8 @@ public:
     // the file goes to `problems`.
     static WordList forThisUser(std::filesystem::path& file, std::vector<Problem>& problems);
     // "words" in the user's config folder; empty when no folder is known.
-    static std::filesystem::path userFile(
-        const UserFolders::Environment& env = &UserFolders::processEnvironment);
+    static std::filesystem::path
+    userFile(const UserFolders::Environment& env = &UserFolders::processEnvironment);
 
     // Adds the lines of `text`, later lines and files overriding earlier ones. A malformed line
     // is skipped and reported in `problems` with its number.

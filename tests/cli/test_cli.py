@@ -262,10 +262,11 @@ class CommandLine(unittest.TestCase):
     def test_alternatives(self):
         """The rules' spelling first, then other spellings, each a valid one, none twice."""
         rows = [("hello", "ll", "el"), ("cat", "kk1", "kk3"), ("live", "ll ih ih vv", None),
-                ("wind", "ww ay nn1 dd1", None)]
+                ("wind", "ww ay nn1 dd1", None), ("heating", "pa1 dd2", "pa3 tt2"),
+                ("the heating system", "iy pa3 tt2 ih ng", None)]
         for word, has, becomes in rows:
             with self.subTest(word):
-                res = self.tessary("spell", "--alternatives", word)
+                res = self.tessary("spell", "--alternatives", *word.split())
                 self.assertEqual(res.returncode, 0, res.stderr)
                 lines = [line.split("  ") for line in res.stdout.splitlines()]
                 spellings = [mnemonics for mnemonics, _ in lines]
@@ -587,7 +588,8 @@ good night
             ("text of punctuation", ["codes", "--text", "..."], "nothing to say"),
             ("version with an argument", ["--version", "extra"], "argument 2, 'extra'"),
             ("text and a file", ["spell", "--file", "x.txt", "hello"], "not both"),
-            ("alternatives of two words", ["spell", "--alternatives", "a", "b"], "one word"),
+            ("alternatives of a file", ["spell", "--alternatives", "--file", "x.txt"],
+             "on the command line"),
             ("vocabulary form", ["vocab", "--format", "basic", "x.txt"], "argument 3, 'basic'"),
             ("two vocabularies", ["vocab", "a.txt", "b.txt"], "argument 3, 'b.txt'"),
         ]

@@ -184,6 +184,8 @@ void TestSpeller::alternatives_data()
                                             << "hh1 eh eh ll ow pa1";
     QTest::newRow("the other reading of wind") << "wind"
                                                << "ww ay nn1 dd1 pa1";
+    QTest::newRow("a flapped t as a real TT, with its closure") << "heating"
+                                                                << "hh1 iy pa3 tt2 ih ng pa1";
 }
 
 // The rules' spelling first, then others, each a valid one, none twice, at most kMost.
