@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -89,23 +90,35 @@ void SpellDialog::buildFields()
     m_text->setObjectName("spellText");
     m_text->setPlaceholderText("English words");
     m_text->setMaxLength(kMaxText);
-    m_allophones = new QLabel(this);
-    m_allophones->setObjectName("spellAllophones");
-    // One word without spaces: a line of its own that scrolls, where a label would grow.
-    m_codes = new QLineEdit(this);
-    m_codes->setObjectName("spellCodes");
-    m_codes->setReadOnly(true);
-    m_codes->setFrame(false);
+    // The spelling and its codes wrap within three lines and scroll past them, so that the
+    // dialog keeps its size however long the text: the codes, one word without spaces,
+    // wrap anywhere.
+    m_allophones = spellingView("spellAllophones", "Allophones", QTextOption::WordWrap);
+    m_codes = spellingView("spellCodes", "Codes", QTextOption::WrapAnywhere);
     m_fit = new QLabel(this);
     m_fit->setObjectName("spellFit");
-    for (QLabel* l : {m_allophones, m_fit}) {
-        l->setWordWrap(true);
-        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    }
-    m_allophones->setMinimumWidth(320);
+    m_fit->setWordWrap(true);
+    m_fit->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_pause = new QTimer(this);
     m_pause->setSingleShot(true);
     m_pause->setInterval(kPauseMs);
+}
+
+QPlainTextEdit* SpellDialog::spellingView(const QString& name, const QString& accessible,
+                                          QTextOption::WrapMode wrap)
+{
+    auto* view = new QPlainTextEdit(this);
+    view->setObjectName(name);
+    view->setAccessibleName(accessible);
+    view->setReadOnly(true);
+    view->setWordWrapMode(wrap);
+    view->setTabChangesFocus(true);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const QFontMetrics metrics(view->font());
+    view->setMinimumWidth(metrics.horizontalAdvance(QString(48, 'm')));
+    view->setFixedHeight(3 * metrics.lineSpacing() + 2 * view->frameWidth() +
+                         static_cast<int>(2 * view->document()->documentMargin()));
+    return view;
 }
 
 // Another spelling of one of the text's words, and saving the picks.
@@ -113,8 +126,12 @@ void SpellDialog::buildPicking()
 {
     m_words = new QComboBox(this);
     m_words->setObjectName("spellWord");
+    m_words->setAccessibleName("Word to spell another way");
+    // As wide as the longest word of the text.
+    m_words->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_alternatives = new QComboBox(this);
     m_alternatives->setObjectName("spellAlternative");
+    m_alternatives->setAccessibleName("Its spellings");
     // Wide enough for a short word's spelling and its code string; the list shows them whole.
     m_alternatives->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_alternatives->setMinimumContentsLength(36);
@@ -141,7 +158,10 @@ void SpellDialog::lay()
     form->addRow("&Text:", m_text);
     form->addRow("Allophones:", m_allophones);
     form->addRow("Codes:", m_codes);
-    form->addRow("Spell &word as:", picking);
+    // A row of several controls: the label's mnemonic goes to the word, its first.
+    auto* pickLabel = new QLabel("Spell &word as:", this);
+    pickLabel->setBuddy(m_words);
+    form->addRow(pickLabel, picking);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_fit);
@@ -173,14 +193,12 @@ void SpellDialog::respell()
     QStringList mnemonics;
     std::vector<int> codes;
     for (const std::string& m : m_spelling) {
-        if (mnemonics.size() < kShown)
-            mnemonics << QString::fromStdString(m);
+        mnemonics << QString::fromStdString(m);
         codes.push_back(AllophoneTable::FindByMnemonic(m)->code);
     }
-    if (static_cast<int>(m_spelling.size()) > kShown)
-        mnemonics << "…";
-    m_allophones->setText(mnemonics.join(' '));
-    m_codes->setText(QString::fromStdString(CodeFormat::format(codes, CodeFormat::Style::Dollar)));
+    m_allophones->setPlainText(mnemonics.join(' '));
+    m_codes->setPlainText(
+        QString::fromStdString(CodeFormat::format(codes, CodeFormat::Style::Dollar)));
     const int n = static_cast<int>(m_spelling.size());
     if (n == 0)
         m_fit->setText(QString("%1 slots are left from here.").arg(m_slotsLeft));

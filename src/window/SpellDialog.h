@@ -3,6 +3,7 @@
 #include "spelling/WordList.h"
 
 #include <QDialog>
+#include <QTextOption>
 
 #include <filesystem>
 #include <functional>
@@ -14,6 +15,7 @@ class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
@@ -48,8 +50,6 @@ public:
     static constexpr int kMaxText = 1000;
     // How long typing must pause before the text is spelled.
     static constexpr int kPauseMs = 150;
-    // Mnemonics shown at the most; the rest is "…".
-    static constexpr int kShown = 60;
 
     // The mnemonics to put into the slots, one per slot.
     const std::vector<std::string>& spelling() const { return m_spelling; }
@@ -58,6 +58,8 @@ public:
 
 private:
     void buildFields();
+    QPlainTextEdit* spellingView(const QString& name, const QString& accessible,
+                                 QTextOption::WrapMode wrap);
     void buildPicking();
     void lay();
     void respell();
@@ -73,8 +75,8 @@ private:
     int m_slotsLeft;
     std::vector<std::string> m_spelling;
     QLineEdit* m_text = nullptr;
-    QLabel* m_allophones = nullptr;
-    QLineEdit* m_codes = nullptr;
+    QPlainTextEdit* m_allophones = nullptr;
+    QPlainTextEdit* m_codes = nullptr;
     QLabel* m_fit = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
     QTimer* m_pause = nullptr;

@@ -7,6 +7,8 @@
 #include "window/MainWindow.h"
 #include "window/SpellDialog.h"
 
+#include <QPlainTextEdit>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -359,6 +361,18 @@ void TestCommands::pastedBookIsCutAndFitsTheScreen()
     const QSize screen = dialog.screen()->availableGeometry().size();
     QVERIFY2(dialog.width() <= screen.width() && dialog.height() <= screen.height(),
              qPrintable(QString("%1 x %2").arg(dialog.width()).arg(dialog.height())));
+    // Every allophone can be read (the view scrolls); no mnemonic shows as a stray '&'; the
+    // word box is as wide as its longest word.
+    const auto shown = dialog.findChild<QPlainTextEdit*>("spellAllophones")->toPlainText();
+    QCOMPARE(shown.split(' ').size(), static_cast<qsizetype>(dialog.spelling().size()));
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        QVERIFY2(!label->text().contains('&') || label->buddy(), qPrintable(label->text()));
+    text->setText("temperature is 21 degrees");
+    auto* words = dialog.findChild<QComboBox*>("spellWord");
+    QTRY_COMPARE(words->count(), 3); // "21" is read as words, not picked
+    for (int i = 0; i < words->count(); ++i)
+        QVERIFY2(words->width() > words->fontMetrics().horizontalAdvance(words->itemText(i)),
+                 qPrintable(words->itemText(i)));
 }
 
 void TestCommands::listenPickAndSave_data()
