@@ -80,6 +80,17 @@ std::string CodeFormat::format(const std::vector<int>& codes, Style style)
     return opening(style) + run(codes, style) + closing(style);
 }
 
+std::string CodeFormat::namedArray(const std::vector<int>& codes, std::string_view name, bool flash)
+{
+    const std::string n(name);
+    std::string out = codes.empty() ? "const uint8_t *const " + n + " = 0; /* no codes */"
+                                    : "const uint8_t " + n + "[]" + (flash ? " PROGMEM" : "") +
+                                          " = { " + run(codes, Style::C) + " };";
+    if (flash)
+        out += "\nconst uint16_t " + n + "_length = " + std::to_string(codes.size()) + ";";
+    return out;
+}
+
 std::string CodeFormat::opening(Style style)
 {
     return style == Style::C ? "const uint8_t word[] = { " : style == Style::Basic ? "DATA " : "";

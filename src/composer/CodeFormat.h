@@ -20,6 +20,10 @@ public:
 
     // The codes (0..63) in that style, on one line, with no line end.
     static std::string format(const std::vector<int>& codes, Style style);
+    // A named C array of the codes: `const uint8_t NAME[] = {...};`, or with `flash` an
+    // Arduino entry in flash and its length (`NAME[] PROGMEM`, `NAME_length`). `name` must be a
+    // C identifier.
+    static std::string namedArray(const std::vector<int>& codes, std::string_view name, bool flash);
     // The same in parts, for codes written as they come: the opening, runs of codes each
     // preceded by the separator but the first, the closing. Not for an empty list.
     static std::string opening(Style style);

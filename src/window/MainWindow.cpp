@@ -7,6 +7,7 @@
 #include "catalogue/AllophoneTable.h"
 #include "chip/PortChoice.h"
 #include "chip/SerialPorts.h"
+#include "composer/Vocabulary.h"
 #include "speech/UtteranceTimeline.h"
 #include "spelling/Speller.h"
 
@@ -246,10 +247,11 @@ void MainWindow::buildOptionsAndButtons()
 void MainWindow::buildMenus()
 {
     m_copy->setContextMenuPolicy(Qt::ActionsContextMenu);
-    for (const auto& [name, caption] :
-         {std::pair{"copyAsC", "Copy as C Array"}, std::pair{"copyAsHex", "Copy as Hex Bytes"},
-          std::pair{"copyAsDecimal", "Copy as Decimal"},
-          std::pair{"copyAsBasic", "Copy as BASIC DATA"}}) {
+    for (const auto& [name, caption] : {std::pair{"copyAsC", "Copy as C Array…"},
+                                        std::pair{"copyAsArduino", "Copy as Arduino entry…"},
+                                        std::pair{"copyAsHex", "Copy as Hex Bytes"},
+                                        std::pair{"copyAsDecimal", "Copy as Decimal"},
+                                        std::pair{"copyAsBasic", "Copy as BASIC DATA"}}) {
         auto* action = new QAction(caption, m_copy);
         action->setObjectName(name);
         m_copy->addAction(action);
@@ -359,8 +361,11 @@ void MainWindow::connectCommands()
         m_chipStatus->setText(line);
         m_chipStatus->setVisible(true);
     });
-    for (const auto& [name, style] : {std::pair{"copyAsC", CodeFormat::Style::C},
-                                      std::pair{"copyAsHex", CodeFormat::Style::Hex},
+    connect(m_copy->findChild<QAction*>("copyAsC"), &QAction::triggered, this,
+            [this] { copyNamedArray(false); });
+    connect(m_copy->findChild<QAction*>("copyAsArduino"), &QAction::triggered, this,
+            [this] { copyNamedArray(true); });
+    for (const auto& [name, style] : {std::pair{"copyAsHex", CodeFormat::Style::Hex},
                                       std::pair{"copyAsDecimal", CodeFormat::Style::Dec},
                                       std::pair{"copyAsBasic", CodeFormat::Style::Basic}}) {
         connect(m_copy->findChild<QAction*>(name), &QAction::triggered, this,
@@ -414,6 +419,23 @@ void MainWindow::copyCodesAs(CodeFormat::Style style)
     clipboard->setText(QString::fromStdString(CodeFormat::format(slotCodes(), style)));
 }
 
+void MainWindow::copyNamedArray(bool arduino)
+{
+    bool given = false;
+    const QString name =
+        QInputDialog::getText(this, arduino ? "Copy as Arduino entry" : "Copy as C Array",
+                              "Name of the array:", QLineEdit::Normal, m_arrayName, &given);
+    applyFocusRule();
+    if (!given)
+        return;
+    // Made a C identifier: letters, digits and underscores, never a keyword.
+    m_arrayName = QString::fromStdString(Vocabulary::identifier(name.trimmed().toStdString()));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(QString::fromStdString(
+        CodeFormat::namedArray(slotCodes(), m_arrayName.toStdString(), arduino)));
+}
+
 bool MainWindow::haveChipPort()
 {
     if (!PortChoice::current().empty())
@@ -453,7 +475,8 @@ void MainWindow::speakOnChip()
 const Speller& MainWindow::speller()
 {
     if (!m_speller)
-        m_speller = Speller::forThisUser([](const std::string& line) { qWarning("%s", line.c_str()); });
+        m_speller =
+            Speller::forThisUser([](const std::string& line) { qWarning("%s", line.c_str()); });
     return *m_speller;
 }
 

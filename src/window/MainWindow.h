@@ -87,6 +87,9 @@ private:
     void copyCodeString();
     // The Copy button's context menu: the 30 code labels' codes in a firmware's format.
     void copyCodesAs(CodeFormat::Style style);
+    // "Copy as C Array…" and "Copy as Arduino entry…": the codes as an array of a name the
+    // user gives (a PROGMEM array and its length for the Arduino).
+    void copyNamedArray(bool arduino);
     // "Spell Text Here…" on slot n: the spelling goes into slots n, n+1, ...
     void spellInto(int n);
     void showSlotMenu(int n, const QPoint& at);
@@ -106,6 +109,7 @@ private:
     Pace m_pace;
     SpeakSequencer m_sequencer;
     QString m_codeString;               // CodeString
+    QString m_arrayName{"word"};        // the last name an array was copied under
     std::unique_ptr<Speller> m_speller; // made on first use: espeak-ng takes a moment to load
     bool m_activated = false;
 

@@ -7,8 +7,6 @@
 #include "window/MainWindow.h"
 #include "window/SpellDialog.h"
 
-#include <QPlainTextEdit>
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -16,8 +14,10 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -492,29 +492,56 @@ void TestCommands::listenPlaysTheSpellingInTheChipsTime()
 void TestCommands::copyAs_data()
 {
     QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("name"); // what the user answers when asked for one; "-": not asked
     QTest::addColumn<QString>("expected");
-    QTest::newRow("C array") << "copyAsC"
-                             << "const uint8_t word[] = { 0x1B, 0x07, 0x2D, 0x35 };";
+    QTest::newRow("C array, named") << "copyAsC"
+                                    << "hello"
+                                    << "const uint8_t hello[] = { 0x1B, 0x07, 0x2D, 0x35 };";
+    QTest::newRow("Arduino entry, its name made a C identifier")
+        << "copyAsArduino"
+        << "2 hello"
+        << "const uint8_t w_2_hello[] PROGMEM = { 0x1B, 0x07, 0x2D, 0x35 };\n"
+           "const uint16_t w_2_hello_length = 4;";
+    QTest::newRow("asked and cancelled: nothing copied") << "copyAsArduino"
+                                                         << ""
+                                                         << "before";
     QTest::newRow("hex bytes") << "copyAsHex"
+                               << "-"
                                << "0x1B, 0x07, 0x2D, 0x35";
     QTest::newRow("decimal") << "copyAsDecimal"
+                             << "-"
                              << "27, 7, 45, 53";
     QTest::newRow("BASIC DATA") << "copyAsBasic"
+                                << "-"
                                 << "DATA 27,7,45,53";
 }
 
 void TestCommands::copyAs()
 {
     QFETCH(QString, action);
+    QFETCH(QString, name);
     QFETCH(QString, expected);
     for (const auto& [slot, text] :
          {std::pair{1, "hh1"}, std::pair{2, "eh"}, std::pair{4, "ll"}, std::pair{5, "ow"}})
         type(slot, text);
+    QApplication::clipboard()->setText("before");
     auto* copy = find<QPushButton>("Copy");
     QVERIFY(copy->actions().contains(copy->findChild<QAction*>(action)));
+    bool asked = false;
+    if (name != "-") {
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            asked = true;
+            dialog->setTextValue(name);
+            name.isEmpty() ? dialog->reject() : dialog->accept();
+        });
+    }
     copy->findChild<QAction*>(action)->trigger();
+    QCOMPARE(asked, name != "-");
     QCOMPARE(QApplication::clipboard()->text(), expected);
-    QCOMPARE(focused(), QString("Picture1"));
+    // After a question, the focus the window gets back (offscreen, it is not activated again).
+    QCOMPARE(asked ? m_window->focusWidget()->objectName() : focused(), QString("Picture1"));
     QVERIFY2(m_window->codeString().isEmpty(), "CodeString is Copy's own");
 }
 
