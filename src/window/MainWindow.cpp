@@ -25,6 +25,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
+#include <QToolTip>
 
 #include <chrono>
 #include <cmath>
@@ -344,7 +345,7 @@ void MainWindow::connectRow()
     }
     for (int k = 1; k <= AllophoneTable::kSize; ++k) {
         connect(m_auditionLabels[static_cast<std::size_t>(k - 1)], &AuditionLabel::clicked, this,
-                [this, k] { m_speaker.audition(k); });
+                [this, k] { audition(k); });
     }
 }
 
@@ -354,13 +355,12 @@ void MainWindow::connectCommands()
     connect(m_typespeak, &QCheckBox::clicked, this, [this] { applyFocusRule(); });
     connect(m_copy, &QPushButton::clicked, this, [this] { copyCodeString(); });
     connect(m_speak->findChild<QAction*>("speakOnChip"), &QAction::triggered, this,
-            &MainWindow::speakOnChip);
+            [this] { speakOnChip(m_speak); });
     connect(m_speak->findChild<QAction*>("stopChip"), &QAction::triggered, m_chip,
             &ChipSpeaker::stop);
-    connect(m_chip, &ChipSpeaker::status, this, [this](const QString& line) {
-        m_chipStatus->setText(line);
-        m_chipStatus->setVisible(true);
-    });
+    connect(m_chip, &ChipSpeaker::status, this, &MainWindow::showChipStatus);
+    connect(m_hardware, &QRadioButton::clicked, this, [this] { applyFocusRule(); });
+    connect(m_emulate, &QRadioButton::clicked, this, [this] { applyFocusRule(); });
     connect(m_copy->findChild<QAction*>("copyAsC"), &QAction::triggered, this,
             [this] { copyNamedArray(false); });
     connect(m_copy->findChild<QAction*>("copyAsArduino"), &QAction::triggered, this,
@@ -386,7 +386,12 @@ void MainWindow::connectSequencer()
     };
     speech.armTimer = [this](std::chrono::milliseconds delay) { m_timer->start(delay); };
     m_sequencer.setHooks(std::move(speech));
-    connect(m_speak, &QPushButton::clicked, this, [this] { m_sequencer.Speak(); });
+    connect(m_speak, &QPushButton::clicked, this, [this] {
+        if (m_hardware->isChecked())
+            speakOnChip(m_speak);
+        else
+            m_sequencer.Speak();
+    });
     connect(m_timer, &QTimer::timeout, this, [this] { m_sequencer.TimerTick(); });
     connect(m_rate, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_pace.RateChanged(text.toStdString()); });
@@ -448,8 +453,7 @@ bool MainWindow::haveChipPort()
         paths.push_back(p.byId.empty() ? p.path : "/dev/serial/by-id/" + p.byId);
     }
     if (names.isEmpty()) {
-        m_chipStatus->setText("No serial port: is the board plugged in?");
-        m_chipStatus->setVisible(true);
+        showChipStatus("No serial port: is the board plugged in?", true);
         return false;
     }
     bool chosen = false;
@@ -458,18 +462,51 @@ bool MainWindow::haveChipPort()
         &chosen);
     if (!chosen)
         return false;
-    PortChoice::remember(paths[static_cast<std::size_t>(names.indexOf(name))]);
+    if (const std::string problem =
+            PortChoice::remember(paths[static_cast<std::size_t>(names.indexOf(name))]);
+        !problem.empty()) {
+        showChipStatus(QString::fromStdString("The port was not kept: " + problem), true);
+        return false;
+    }
+    m_hardware->setEnabled(true);
     return true;
 }
 
-void MainWindow::speakOnChip()
+void MainWindow::speakOnChip(QWidget* from)
 {
     applyFocusRule();
+    m_chipAnchor = from;
     if (!haveChipPort())
         return;
     m_chipStatus->setText("Speaking on the chip…");
     m_chipStatus->setVisible(true);
     m_chip->speak(slotCodes());
+}
+
+void MainWindow::audition(int k)
+{
+    if (!m_hardware->isChecked()) {
+        m_speaker.audition(k);
+        return;
+    }
+    // The allophone and PA1 after it: without a code after it, the chip would go on sounding
+    // the allophone's end.
+    m_chipAnchor = m_auditionLabels[static_cast<std::size_t>(k - 1)];
+    m_chip->speak({AllophoneTable::EntryByAuditionLabel(k)->code, 0});
+}
+
+// Every word goes on SPEAK's menu; a failure is shown at once beside the control the user
+// used, over the window, whose face does not change.
+void MainWindow::showChipStatus(const QString& line, bool failed)
+{
+    m_chipStatus->setText(line);
+    m_chipStatus->setVisible(true);
+    if (!failed)
+        return;
+    QWidget* anchor = m_chipAnchor ? m_chipAnchor.data() : m_speak;
+    m_lastChipProblem = line;
+    QToolTip::showText(anchor->mapToGlobal(QPoint(0, anchor->height())), line, anchor, {},
+                       kProblemShownMs);
 }
 
 const Speller& MainWindow::speller()
@@ -543,6 +580,8 @@ void MainWindow::applyFocusRule()
 void MainWindow::startUp()
 {
     applyFocusRule();
+    // Hardware can be chosen where a bridge's port is known; else the samples speak.
+    m_hardware->setEnabled(!PortChoice::current().empty());
     m_timer->stop();
     m_pace.reset();
     // Once the window is up: the icon (its SVG engine is a plugin to load), and the sound

@@ -33,6 +33,7 @@
 
 #include "composer/CodeFormat.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -66,6 +67,10 @@ public:
     int stepInterval() const { return m_pace.StepInterval(); }
     // The last code string "Copy" put on the clipboard.
     const QString& codeString() const { return m_codeString; }
+    // The last failure of the chip shown to the user, for tests.
+    const QString& lastChipProblem() const { return m_lastChipProblem; }
+    // How long such a failure stays on the screen.
+    static constexpr int kProblemShownMs = 8000;
 
 protected:
     bool event(QEvent* event) override;
@@ -98,8 +103,12 @@ private:
     // the chip, handed to the player when it is due.
     void listenTo(const std::vector<std::string>& mnemonics);
     void listenStep();
-    // SPEAK's context menu: the slots' codes to a real chip through the bridge, or stop it.
-    void speakOnChip();
+    // SPEAK's context menu, and SPEAK with Hardware: the slots' codes to a real chip through
+    // the bridge. `from` is the control used, where a failure is shown.
+    void speakOnChip(QWidget* from);
+    // An allophone's label clicked: its sample, or with Hardware the chip says it.
+    void audition(int k);
+    void showChipStatus(const QString& line, bool failed);
     // The port for the chip: TESSARY_DEVICE or the one chosen before, else the user picks one.
     bool haveChipPort();
     std::vector<int> slotCodes() const;
@@ -128,6 +137,8 @@ private:
     QTimer* m_listenTimer = nullptr;
     ChipSpeaker* m_chip = nullptr;
     QAction* m_chipStatus = nullptr;
+    QPointer<QWidget> m_chipAnchor; // where the user asked the chip to speak
+    QString m_lastChipProblem;
     std::vector<std::pair<std::string, SamplePlayer::Clock::time_point>> m_listening;
     std::size_t m_listenNext = 0;
 };

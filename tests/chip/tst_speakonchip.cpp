@@ -4,14 +4,19 @@
 #include "support/WindowTest.h"
 #include "window/MainWindow.h"
 
+#include "catalogue/AllophoneTable.h"
+
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <pty.h>
 #include <unistd.h>
@@ -29,6 +34,9 @@ private Q_SLOTS:
     void speaksWhatTheSlotsHold_data();
     void speaksWhatTheSlotsHold();
     void closesWhileABoardBoots();
+    void hardwareSpeaksOnTheChip();
+    void hardwareWithoutAPort_data();
+    void hardwareWithoutAPort();
 
 private:
     QList<int> spoken() const;
@@ -131,6 +139,68 @@ void TestSpeakOnChip::closesWhileABoardBoots()
     ::close(slave);
     ::close(master);
     QVERIFY2(took < 1000, qPrintable(QString("closing took %1 ms").arg(took)));
+}
+
+// With a port known, Hardware can be chosen: SPEAK and an allophone's label then speak on the
+// chip (the label's allophone with PA1 after it), and the samples stay quiet; Emulate goes back.
+void TestSpeakOnChip::hardwareSpeaksOnTheChip()
+{
+    MainWindow window(SampleSet("/set/"), std::make_unique<RecordingPlayer>(&m_plays));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto* hardware = tessary::testing::control<QRadioButton>(&window, "Hardware");
+    QVERIFY(hardware->isEnabled());
+    hardware->click();
+    for (const auto& [n, text] : {std::pair{1, "hh1"}, std::pair{2, "eh"}, std::pair{3, "pa1"}})
+        tessary::testing::control<QLineEdit>(&window, QString("Text%1").arg(n))->setText(text);
+    m_plays.clear();
+    const int before = static_cast<int>(spoken().size());
+    tessary::testing::control<QPushButton>(&window, "Speak")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(spoken().mid(before), (QList<int>{27, 7, 0}), 60000);
+    auto* label1 = tessary::testing::control<QLabel>(&window, "Label1");
+    const int code = AllophoneTable::EntryByAuditionLabel(1)->code;
+    QTest::mouseClick(label1, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(spoken().mid(before + 3), (QList<int>{code, 0}), 60000);
+    QVERIFY2(m_plays.isEmpty(), qPrintable(m_plays.join(' ')));
+    QVERIFY(window.lastChipProblem().isEmpty());
+
+    tessary::testing::control<QRadioButton>(&window, "Emulate")->click();
+    QTest::mouseClick(label1, Qt::LeftButton);
+    QTRY_COMPARE(m_plays.size(), 1);
+}
+
+void TestSpeakOnChip::hardwareWithoutAPort_data()
+{
+    QTest::addColumn<QString>("device"); // TESSARY_DEVICE; the config folder holds no port
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("no port known: greyed, Emulate selected") << "" << false;
+    QTest::newRow("a port known that has gone: a failure where the user clicked")
+        << "/nonexistent/tty" << true;
+}
+
+void TestSpeakOnChip::hardwareWithoutAPort()
+{
+    QFETCH(QString, device);
+    QFETCH(bool, enabled);
+    const QByteArray had = qgetenv("TESSARY_DEVICE");
+    qputenv("TESSARY_DEVICE", device.toUtf8());
+    {
+        MainWindow window(SampleSet("/set/"), std::make_unique<RecordingPlayer>(&m_plays));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* hardware = tessary::testing::control<QRadioButton>(&window, "Hardware");
+        QCOMPARE(hardware->isEnabled(), enabled);
+        QVERIFY(tessary::testing::control<QRadioButton>(&window, "Emulate")->isChecked());
+        if (enabled) {
+            hardware->click();
+            tessary::testing::control<QLineEdit>(&window, "Text1")->setText("hh1");
+            tessary::testing::control<QPushButton>(&window, "Speak")->click();
+            QTRY_VERIFY(window.lastChipProblem().contains("/nonexistent/tty"));
+            QTRY_VERIFY(QToolTip::isVisible());
+            QCOMPARE(QToolTip::text(), window.lastChipProblem());
+        }
+    }
+    qputenv("TESSARY_DEVICE", had);
 }
 
 QTEST_MAIN(TestSpeakOnChip)
