@@ -2,14 +2,14 @@
 #include "Command.h"
 #include "Failure.h"
 #include "Invocation.h"
-#include "SketchFolder.h"
 #include "UsageError.h"
 #include "catalogue/AllophoneTable.h"
-#include "composer/NumberWords.h"
+#include "composer/SketchFolder.h"
 #include "composer/Vocabulary.h"
 #include "composer/VocabularyHeader.h"
 #include "files/UserFile.h"
 #include "spelling/Speller.h"
+#include "spelling/VocabularySpeller.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -49,62 +49,6 @@ std::string readVocabulary(const std::string& name, std::istream& in)
     return text;
 }
 
-// The entries of English text spelled; one that has nothing to say is a problem. Returns, for
-// the header, which entries the user's word list spelled otherwise than the built-in one would.
-std::string spellTexts(Invocation& cli, Vocabulary& vocabulary,
-                       std::vector<Vocabulary::Problem>& problems)
-{
-    const Speller builtIn(WordList::builtIn());
-    std::string changed;
-    for (Vocabulary::Entry& e : vocabulary.entries()) {
-        if (!e.text)
-            continue;
-        const std::vector<std::string> s = cli.spelled(e.source);
-        if (std::all_of(s.begin(), s.end(), &AllophoneTable::IsPause))
-            problems.push_back({e.line, "'" + e.name + "' has nothing to say"});
-        else
-            e.codes = Invocation::codesOf(s);
-        if (!cli.options().noUserWords && s != builtIn.spell(e.source))
-            changed += (changed.empty() ? "'" : ", '") + e.name + "'";
-    }
-    vocabulary.composePhrases(problems);
-    std::sort(problems.begin(), problems.end(),
-              [](const auto& a, const auto& b) { return a.line < b.line; });
-    if (cli.options().noUserWords)
-        return "Spelled without the user's word list (--no-user-words).";
-    if (changed.empty())
-        return {};
-    return "Spelled with the word list " + WordList::userFile().string() + ", which changed " +
-           changed + ".";
-}
-
-// The number words' codes in NumberWords' order, each without the pause that ends a spelling;
-// a unit's lighter form is cut from the spelling of "twenty" and the unit, so that a number
-// said word by word is its text's spelling.
-std::vector<std::vector<int>> numberCodes(Invocation& cli)
-{
-    const auto without = [](std::vector<std::string> s) {
-        if (!s.empty() && s.back() == "pa1")
-            s.pop_back();
-        return s;
-    };
-    std::vector<std::vector<int>> codes;
-    for (const std::string& word : NumberWords::texts())
-        codes.push_back(Invocation::codesOf(without(cli.spelled(word))));
-    const std::vector<std::string> twenty = without(cli.spelled("twenty"));
-    for (int n = 1; n <= 19; ++n) {
-        std::vector<std::string> s =
-            without(cli.spelled("twenty " + NumberWords::texts()[static_cast<std::size_t>(n)]));
-        const bool prefixed = s.size() > twenty.size() &&
-                              std::equal(twenty.begin(), twenty.end(), s.begin()) &&
-                              AllophoneTable::IsPause(s[twenty.size()]);
-        codes.push_back(prefixed
-                            ? Invocation::codesOf({s.begin() + long(twenty.size()) + 1, s.end()})
-                            : codes[static_cast<std::size_t>(n)]);
-    }
-    return codes;
-}
-
 int run(Invocation& cli)
 {
     const Options& o = cli.options();
@@ -124,27 +68,26 @@ int run(Invocation& cli)
         VocabularyHeader::parseForm(o.format.empty() ? "c" : o.format, form);
 
     const std::string shown = name == "-" ? "standard input" : name;
-    std::vector<Vocabulary::Problem> problems;
-    Vocabulary vocabulary = Vocabulary::parse(readVocabulary(name, cli.in()), problems);
-    VocabularyHeader::Source source;
-    source.note = spellTexts(cli, vocabulary, problems);
-    source.prefix = !o.prefix.empty() ? o.prefix
-                    : name == "-"     ? "vocabulary"
-                                      : std::filesystem::path(name).stem().string();
-    source.origin = std::filesystem::path(shown).filename().string();
-    if (vocabulary.numbers() != Vocabulary::Numbers::None) {
-        source.numberCodes = numberCodes(cli);
-        source.british = vocabulary.numbers() == Vocabulary::Numbers::British;
-    }
-    const std::string header =
-        problems.empty() ? VocabularyHeader::write(vocabulary, form, source, problems) : "";
-    for (const Vocabulary::Problem& p : problems)
+    const VocabularySpeller vocabularySpeller([&cli]() -> const Speller& { return cli.speller(); },
+                                              o.noUserWords ? VocabularySpeller::UserWords::Without
+                                                            : VocabularySpeller::UserWords::With);
+    const std::string prefix = !o.prefix.empty() ? o.prefix
+                               : name == "-"     ? "vocabulary"
+                                                 : std::filesystem::path(name).stem().string();
+    const VocabularySpeller::Header made =
+        vocabularySpeller.header(readVocabulary(name, cli.in()), form, prefix,
+                                 std::filesystem::path(shown).filename().string());
+    const std::string& header = made.text;
+    for (const Vocabulary::Problem& p : made.problems)
         cli.err() << "tessary: " << shown << ":" << p.line << ": " << p.message << "\n";
-    if (!problems.empty())
-        throw Failure("no header written: " + std::to_string(problems.size()) + " problem" +
-                      (problems.size() == 1 ? "" : "s") + " in " + shown);
+    if (!made.problems.empty())
+        throw Failure("no header written: " + std::to_string(made.problems.size()) + " problem" +
+                      (made.problems.size() == 1 ? "" : "s") + " in " + shown);
     if (sketch) {
-        SketchFolder::write(o.output, source.prefix, header, vocabulary);
+        if (const std::string problem =
+                SketchFolder::write(o.output, made.source.prefix, header, made.vocabulary);
+            !problem.empty())
+            throw Failure(problem);
         return 0;
     }
     if (o.output.empty() || o.output == "-") {
@@ -177,8 +120,8 @@ entry, a name and mnemonics or codes after '=', or English text after ':'.
                             integer from -999999 to 999999 through the SP0256 driver
   %numbers british          the same with "and": one hundred and five
   %phrase report = the_temperature_is warm
-                            a phrase of entries: their codes with PA1 between and after,
-                            and the list of the entries it says
+                            a phrase of entries: their codes with the pause between words
+                            between them and PA1 after, and the list of the entries it says
 
   c         an include guard, <stdint.h>, a const uint8_t array and its length for each entry,
             an enum of the entries and a table of them all (the default)

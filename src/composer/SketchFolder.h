@@ -1,6 +1,6 @@
 #pragma once
 
-#include "composer/Vocabulary.h"
+#include "Vocabulary.h"
 
 #include <string>
 
@@ -12,9 +12,9 @@ class SketchFolder
 {
 public:
     // Writes the folder, creating it where it is missing; each file whole or not at all.
-    // `header` is the Arduino form of the header, named `prefix`.h. Throws Failure.
-    static void write(const std::string& folder, const std::string& prefix,
-                      const std::string& header, const Vocabulary& vocabulary);
+    // `header` is the Arduino form of the header, named `prefix`.h. The problem, or empty.
+    static std::string write(const std::string& folder, const std::string& prefix,
+                             const std::string& header, const Vocabulary& vocabulary);
 };
 
 } // namespace tessary

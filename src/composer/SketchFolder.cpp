@@ -1,7 +1,6 @@
 #include "SketchFolder.h"
 
-#include "Failure.h"
-#include "composer/VocabularyHeader.h"
+#include "VocabularyHeader.h"
 #include "files/UserFile.h"
 
 #include <filesystem>
@@ -32,30 +31,30 @@ std::string program(const std::string& name, const std::string& prefix)
            "        delay(500);\n    }\n}\n\nvoid loop()\n{\n}\n";
 }
 
-void put(const std::filesystem::path& file, const std::string& text)
-{
-    if (const std::string problem = UserFile::write(file, text); !problem.empty())
-        throw Failure("cannot write " + problem);
-}
-
 } // namespace
 
-void SketchFolder::write(const std::string& folder, const std::string& prefix,
-                         const std::string& header, const Vocabulary& vocabulary)
+std::string SketchFolder::write(const std::string& folder, const std::string& prefix,
+                                const std::string& header, const Vocabulary& vocabulary)
 {
     const std::filesystem::path dir(folder);
     const std::string name =
         dir.filename().empty() ? dir.parent_path().filename().string() : dir.filename().string();
     if (vocabulary.entries().empty())
-        throw Failure("an empty vocabulary makes no sketch");
+        return "an empty vocabulary makes no sketch";
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     if (ec)
-        throw Failure("cannot write " + folder + ": " + ec.message());
-    put(dir / (name + ".ino"), program(name, prefix));
-    put(dir / (Vocabulary::words(prefix) + ".h"), header);
-    put(dir / "SP0256.h", kDriverHeader);
-    put(dir / "SP0256.c", kDriverSource);
+        return "cannot write " + folder + ": " + ec.message();
+    const std::pair<std::filesystem::path, std::string> files[] = {
+        {dir / (name + ".ino"), program(name, prefix)},
+        {dir / (Vocabulary::words(prefix) + ".h"), header},
+        {dir / "SP0256.h", kDriverHeader},
+        {dir / "SP0256.c", kDriverSource}};
+    for (const auto& [file, text] : files) {
+        if (const std::string problem = UserFile::write(file, text); !problem.empty())
+            return "cannot write " + problem;
+    }
+    return {};
 }
 
 } // namespace tessary
