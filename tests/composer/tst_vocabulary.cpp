@@ -3,6 +3,7 @@
 #include "composer/CodeFormat.h"
 #include "composer/NumberWords.h"
 #include "composer/Vocabulary.h"
+#include "composer/VocabularyFile.h"
 #include "composer/VocabularyHeader.h"
 
 #include <QTest>
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void numberWords();
     void phrases_data();
     void phrases();
+    void editedFile_data();
+    void editedFile();
 };
 
 namespace {
@@ -237,6 +240,73 @@ void TestVocabulary::phrases()
         QVERIFY2(QString::fromStdString(problems[0].message).contains(problem),
                  problems[0].message.c_str());
     }
+}
+
+void TestVocabulary::editedFile_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("edit");  // add NAME|MNEMONICS, text NAME|TEXT, rename N|NAME,
+                                        // set N|MNEMONICS, up N, down N, remove N; ';' between
+    QTest::addColumn<QString>("after"); // "refused": the edit is refused, the file unchanged
+    const QString mixed = "# mine\n%numbers\nhi = hh1 ay pa1\nbad = xx\ngreeting: Hello.\n";
+    QTest::newRow("added at the end, comments and a bad line kept")
+        << mixed << "add bye|bb2 ay pa1" << mixed + "bye = bb2 ay pa1\n";
+    QTest::newRow("a text entry added") << ""
+                                        << "text Warm|It is warm."
+                                        << "Warm: It is warm.\n";
+    QTest::newRow("renamed, its text kept")
+        << mixed << "rename 1|hello"
+        << "# mine\n%numbers\nhi = hh1 ay pa1\nbad = xx\nhello: Hello.\n";
+    QTest::newRow("a name another entry makes, in other letters") << mixed << "rename 1|HI"
+                                                                  << "refused";
+    QTest::newRow("a name with a separator") << mixed << "add a=b|hh1"
+                                             << "refused";
+    QTest::newRow("a code that is none") << mixed << "add x|hh1 zz9"
+                                         << "refused";
+    QTest::newRow("text entry given the slots' allophones")
+        << mixed << "set 1|hh1 eh ll ow pa1"
+        << "# mine\n%numbers\nhi = hh1 ay pa1\nbad = xx\ngreeting = hh1 eh ll ow pa1\n";
+    QTest::newRow("moved down over a bad line")
+        << mixed << "down 0"
+        << "# mine\n%numbers\ngreeting: Hello.\nbad = xx\nhi = hh1 ay pa1\n";
+    QTest::newRow("the first cannot go up") << mixed << "up 0" << mixed;
+    QTest::newRow("removed, a phrase renamed") << "a = hh1\n%phrase p = a a\n"
+                                               << "remove 0;rename 0|q"
+                                               << "%phrase q = a a\n";
+}
+
+// Edits change the entries' lines only; a refused edit leaves the file as it was.
+void TestVocabulary::editedFile()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, edit);
+    QFETCH(QString, after);
+    VocabularyFile file(before.toStdString());
+    std::string problem;
+    for (const QString& step : edit.split(';')) {
+        const QString verb = step.section(' ', 0, 0);
+        const QString rest = step.section(' ', 1);
+        const QString first = rest.section('|', 0, 0), second = rest.section('|', 1);
+        std::vector<std::string> mnemonics;
+        for (const QString& m : second.split(' ', Qt::SkipEmptyParts))
+            mnemonics.push_back(m.toStdString());
+        const auto n = static_cast<std::size_t>(first.toInt());
+        if (verb == "add")
+            problem = file.add(first.toStdString(), mnemonics);
+        else if (verb == "text")
+            problem = file.addText(first.toStdString(), second.toStdString());
+        else if (verb == "rename")
+            problem = file.rename(n, second.toStdString());
+        else if (verb == "set")
+            problem = file.setMnemonics(n, mnemonics);
+        else if (verb == "remove")
+            file.remove(n);
+        else
+            file.move(n, verb == "up");
+    }
+    QCOMPARE(QString::fromStdString(problem.empty() ? file.text() : "refused"), after);
+    if (!problem.empty())
+        QCOMPARE(QString::fromStdString(file.text()), before);
 }
 
 QTEST_APPLESS_MAIN(TestVocabulary)

@@ -1,0 +1,157 @@
+#include "VocabularyFile.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tessary {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& words)
+{
+    std::string out;
+    for (const std::string& w : words)
+        out += (out.empty() ? "" : " ") + w;
+    return out;
+}
+
+} // namespace
+
+VocabularyFile::VocabularyFile(std::string_view text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string line(text.substr(at, end - at));
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        m_lines.push_back(std::move(line));
+        at = end + 1;
+    }
+    reparse();
+}
+
+std::string VocabularyFile::text() const
+{
+    std::string out;
+    for (const std::string& line : m_lines)
+        out += line + "\n";
+    return out;
+}
+
+void VocabularyFile::reparse()
+{
+    m_problems.clear();
+    m_vocabulary = Vocabulary::parse(text(), m_problems);
+}
+
+std::size_t VocabularyFile::lineOf(std::size_t entry) const
+{
+    return static_cast<std::size_t>(m_vocabulary.entries().at(entry).line - 1);
+}
+
+std::string VocabularyFile::refusesName(std::string_view name, std::size_t except) const
+{
+    if (name.empty() || name.find_first_not_of(" \t") == std::string_view::npos)
+        return "An entry needs a name.";
+    if (name.find_first_of("=:#\n\r") != std::string_view::npos || name.front() == '%')
+        return "A name cannot hold '=', ':' or '#', nor start with '%'.";
+    const std::string id = Vocabulary::identifier(name);
+    const auto& entries = m_vocabulary.entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        std::string a = entries[i].identifier, b = id;
+        std::transform(a.begin(), a.end(), a.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
+        std::transform(b.begin(), b.end(), b.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
+        if (i != except && a == b)
+            return "'" + entries[i].name + "' already makes the C name " + entries[i].identifier +
+                   ".";
+    }
+    return {};
+}
+
+std::string VocabularyFile::lineFor(const Vocabulary::Entry& e, std::string_view name)
+{
+    if (!e.parts.empty())
+        return "%phrase " + std::string(name) + " = " + joined(e.parts);
+    return std::string(name) + (e.text ? ": " : " = ") + e.source;
+}
+
+// Puts the line in, and takes it back out when the file does not read it as one more entry
+// (or the same entry), so that a bad edit never leaves a bad line behind.
+std::string VocabularyFile::put(std::size_t at, std::string line, bool insert)
+{
+    const std::vector<std::string> before = m_lines;
+    const std::size_t had = size();
+    if (insert)
+        m_lines.insert(m_lines.begin() + long(at), std::move(line));
+    else
+        m_lines[at] = std::move(line);
+    const std::size_t problems = m_problems.size();
+    reparse();
+    if (size() == had + (insert ? 1 : 0) && m_problems.size() <= problems)
+        return {};
+    const std::string why = m_problems.empty() ? "the entry was not read back" : [&] {
+        for (const Vocabulary::Problem& p : m_problems)
+            if (p.line == int(at) + 1)
+                return p.message;
+        return m_problems.back().message;
+    }();
+    m_lines = before;
+    reparse();
+    return why;
+}
+
+std::string VocabularyFile::add(std::string_view name, const std::vector<std::string>& mnemonics)
+{
+    if (std::string why = refusesName(name); !why.empty())
+        return why;
+    if (mnemonics.empty())
+        return "Nothing to say: every slot is empty.";
+    return put(m_lines.size(), std::string(name) + " = " + joined(mnemonics), true);
+}
+
+std::string VocabularyFile::addText(std::string_view name, std::string_view text)
+{
+    if (std::string why = refusesName(name); !why.empty())
+        return why;
+    if (text.find_first_of("#\n\r") != std::string_view::npos)
+        return "The text cannot hold '#' or a line end.";
+    return put(m_lines.size(), std::string(name) + ": " + std::string(text), true);
+}
+
+std::string VocabularyFile::setMnemonics(std::size_t entry,
+                                         const std::vector<std::string>& mnemonics)
+{
+    const Vocabulary::Entry& e = m_vocabulary.entries().at(entry);
+    if (!e.parts.empty())
+        return "A phrase says other entries: change those.";
+    if (mnemonics.empty())
+        return "Nothing to say: every slot is empty.";
+    return put(lineOf(entry), e.name + " = " + joined(mnemonics), false);
+}
+
+std::string VocabularyFile::rename(std::size_t entry, std::string_view name)
+{
+    if (std::string why = refusesName(name, entry); !why.empty())
+        return why;
+    return put(lineOf(entry), lineFor(m_vocabulary.entries().at(entry), name), false);
+}
+
+void VocabularyFile::remove(std::size_t entry)
+{
+    m_lines.erase(m_lines.begin() + long(lineOf(entry)));
+    reparse();
+}
+
+void VocabularyFile::move(std::size_t entry, bool up)
+{
+    if ((up && entry == 0) || (!up && entry + 1 >= size()))
+        return;
+    std::swap(m_lines[lineOf(entry)], m_lines[lineOf(up ? entry - 1 : entry + 1)]);
+    reparse();
+}
+
+} // namespace tessary
