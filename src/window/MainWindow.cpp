@@ -4,6 +4,7 @@
 #include "ChipSpeaker.h"
 #include "FocusSink.h"
 #include "SpellDialog.h"
+#include "VocabularyWindow.h"
 #include "catalogue/AllophoneTable.h"
 #include "chip/PortChoice.h"
 #include "chip/SerialPorts.h"
@@ -266,6 +267,14 @@ void MainWindow::buildMenus()
         action->setObjectName(name);
         m_speak->addAction(action);
     }
+    // The Vocabulary window: Ctrl+L anywhere in the window, and on every context menu.
+    m_openVocabulary = new QAction("Vocabulary…", this);
+    m_openVocabulary->setObjectName("openVocabulary");
+    m_openVocabulary->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    m_openVocabulary->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_openVocabulary);
+    for (QWidget* w : {static_cast<QWidget*>(m_copy), static_cast<QWidget*>(m_speak)})
+        w->addAction(m_openVocabulary);
     m_chipStatus = new QAction(m_speak);
     m_chipStatus->setObjectName("chipStatus");
     m_chipStatus->setEnabled(false);
@@ -359,6 +368,13 @@ void MainWindow::connectCommands()
     connect(m_speak->findChild<QAction*>("stopChip"), &QAction::triggered, m_chip,
             &ChipSpeaker::stop);
     connect(m_chip, &ChipSpeaker::status, this, &MainWindow::showChipStatus);
+    connect(m_openVocabulary, &QAction::triggered, this, [this] {
+        applyFocusRule();
+        VocabularyWindow* w = vocabulary();
+        w->show();
+        w->raise();
+        w->activateWindow();
+    });
     connect(m_hardware, &QRadioButton::clicked, this, [this] { applyFocusRule(); });
     connect(m_emulate, &QRadioButton::clicked, this, [this] { applyFocusRule(); });
     connect(m_copy->findChild<QAction*>("copyAsC"), &QAction::triggered, this,
@@ -414,6 +430,42 @@ std::vector<int> MainWindow::slotCodes() const
             codes.push_back(*code);
     }
     return codes;
+}
+
+std::vector<std::string> MainWindow::slotMnemonics() const
+{
+    std::vector<std::string> out;
+    for (int code : slotCodes())
+        out.push_back(AllophoneTable::EntryByCode(code)->mnemonic);
+    return out;
+}
+
+void MainWindow::loadSlots(const std::vector<std::string>& mnemonics)
+{
+    for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
+        const auto i = static_cast<std::size_t>(n - 1);
+        m_slotBoxes[i]->setText(i < mnemonics.size() ? toQt(mnemonics[i]) : QString());
+    }
+}
+
+VocabularyWindow* MainWindow::vocabulary()
+{
+    if (m_vocabulary)
+        return m_vocabulary;
+    VocabularyWindow::Hooks hooks;
+    hooks.slots = [this] { return slotMnemonics(); };
+    hooks.load = [this](const std::vector<std::string>& m) { loadSlots(m); };
+    hooks.listen = [this](const std::vector<std::string>& m) { listenTo(m); };
+    hooks.speakOnChip = [this](const std::vector<int>& codes) {
+        m_chipAnchor = m_vocabulary;
+        if (haveChipPort())
+            m_chip->speak(codes);
+    };
+    hooks.speller = [this]() -> const Speller& { return speller(); };
+    m_vocabulary = new VocabularyWindow(std::move(hooks), this);
+    if (const std::filesystem::path last = VocabularyWindow::lastFile(); !last.empty())
+        m_vocabulary->open(last);
+    return m_vocabulary;
 }
 
 void MainWindow::copyCodesAs(CodeFormat::Style style)
@@ -524,6 +576,7 @@ void MainWindow::showSlotMenu(int n, const QPoint& at)
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addSeparator();
     menu->addAction(box->findChild<QAction*>("spellHere"));
+    menu->addAction(m_openVocabulary);
     menu->popup(box->mapToGlobal(at));
 }
 
@@ -532,6 +585,8 @@ void MainWindow::spellInto(int n)
     SpellDialog dialog(speller(), SlotRow::kSlotCount - n + 1, this);
     dialog.setListener([this](const std::vector<std::string>& m) { listenTo(m); });
     dialog.setWordFile(WordList::userFile());
+    QString toVocabulary;
+    dialog.setVocabularyAdder([&toVocabulary](const QString& text) { toVocabulary = text; });
     if (dialog.exec() == QDialog::Accepted) {
         int slot = n;
         for (const std::string& m : dialog.spelling())
@@ -541,6 +596,8 @@ void MainWindow::spellInto(int n)
         m_speller.reset(); // read the word list again, with what was saved
     m_listenTimer->stop();
     applyFocusRule();
+    if (!toVocabulary.isEmpty())
+        vocabulary()->addText(toVocabulary);
 }
 
 void MainWindow::listenTo(const std::vector<std::string>& mnemonics)

@@ -52,6 +52,7 @@ class AuditionLabel;
 class ChipSpeaker;
 class FocusSink;
 class Speller;
+class VocabularyWindow;
 
 class MainWindow : public QWidget
 {
@@ -67,6 +68,8 @@ public:
     int stepInterval() const { return m_pace.StepInterval(); }
     // The last code string "Copy" put on the clipboard.
     const QString& codeString() const { return m_codeString; }
+    // The Vocabulary window, made on first use (it opens the file used last).
+    VocabularyWindow* vocabulary();
     // The last failure of the chip shown to the user, for tests.
     const QString& lastChipProblem() const { return m_lastChipProblem; }
     // How long such a failure stays on the screen.
@@ -112,6 +115,9 @@ private:
     // The port for the chip: TESSARY_DEVICE or the one chosen before, else the user picks one.
     bool haveChipPort();
     std::vector<int> slotCodes() const;
+    std::vector<std::string> slotMnemonics() const;
+    // An entry of the Vocabulary window into the slots, from slot 1; the rest emptied.
+    void loadSlots(const std::vector<std::string>& mnemonics);
 
     SlotRow m_row;
     Speaker m_speaker;
@@ -138,6 +144,8 @@ private:
     ChipSpeaker* m_chip = nullptr;
     QAction* m_chipStatus = nullptr;
     QPointer<QWidget> m_chipAnchor; // where the user asked the chip to speak
+    VocabularyWindow* m_vocabulary = nullptr;
+    QAction* m_openVocabulary = nullptr;
     QString m_lastChipProblem;
     std::vector<std::pair<std::string, SamplePlayer::Clock::time_point>> m_listening;
     std::size_t m_listenNext = 0;

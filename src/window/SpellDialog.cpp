@@ -78,6 +78,14 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     connect(m_words, &QComboBox::currentIndexChanged, this, &SpellDialog::fillAlternatives);
     connect(m_alternatives, &QComboBox::activated, this, &SpellDialog::pick);
     connect(m_save, &QPushButton::clicked, this, &SpellDialog::save);
+    connect(m_toVocabulary, &QPushButton::clicked, this, [this] {
+        if (m_pause->isActive())
+            respell();
+        if (m_vocabularyAdder && !m_spelling.empty()) {
+            m_vocabularyAdder(m_text->text());
+            reject(); // nothing goes into the slots
+        }
+    });
     respell();
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         setMaximumSize(screen->availableGeometry().size());
@@ -145,6 +153,10 @@ void SpellDialog::buildPicking()
     m_listen = m_buttons->addButton("&Listen", QDialogButtonBox::ActionRole);
     m_listen->setObjectName("spellListen");
     m_listen->setEnabled(false);
+    // A text too long for the slots is not a dead end: it becomes a vocabulary entry.
+    m_toVocabulary = m_buttons->addButton("Add to &Vocabulary…", QDialogButtonBox::ActionRole);
+    m_toVocabulary->setObjectName("spellToVocabulary");
+    m_toVocabulary->setVisible(false);
 }
 
 void SpellDialog::lay()
@@ -173,6 +185,13 @@ void SpellDialog::setListener(Listener listener)
 {
     m_listener = std::move(listener);
     m_listen->setEnabled(m_listener && !m_spelling.empty());
+}
+
+void SpellDialog::setVocabularyAdder(std::function<void(const QString& text)> adder)
+{
+    m_vocabularyAdder = std::move(adder);
+    m_toVocabulary->setVisible(static_cast<bool>(m_vocabularyAdder));
+    m_toVocabulary->setEnabled(!m_spelling.empty());
 }
 
 void SpellDialog::setWordFile(std::filesystem::path file)
@@ -205,8 +224,10 @@ void SpellDialog::respell()
     else if (fits())
         m_fit->setText(QString("Takes %1 of the %2 slots left.").arg(n).arg(m_slotsLeft));
     else
-        m_fit->setText(
-            QString("Too long: needs %1 slots, and %2 are left.").arg(n).arg(m_slotsLeft));
+        m_fit->setText(QString("Too long: needs %1 slots, and %2 are left.%3")
+                           .arg(n)
+                           .arg(m_slotsLeft)
+                           .arg(m_vocabularyAdder ? " Add it to the vocabulary instead." : ""));
     if (m_text->text().size() >= kMaxText)
         m_fit->setText(m_fit->text() + QString(" The text stops at %1 characters.").arg(kMaxText));
     if (!m_speller.available())
@@ -214,6 +235,7 @@ void SpellDialog::respell()
                                        "loaded (package espeak-ng-data).");
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(n > 0 && fits());
     m_listen->setEnabled(m_listener && n > 0);
+    m_toVocabulary->setEnabled(n > 0);
     fillWords();
 }
 

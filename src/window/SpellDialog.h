@@ -44,6 +44,9 @@ public:
     void setListener(Listener listener);
     // The user's word list, where Save writes the picks; without one, Save is disabled.
     void setWordFile(std::filesystem::path file);
+    // Where "Add to Vocabulary" hands the text (the dialog then closes); without one, the
+    // button is hidden.
+    void setVocabularyAdder(std::function<void(const QString& text)> adder);
     // Whether Save wrote the word list.
     bool saved() const { return m_saved; }
 
@@ -85,6 +88,8 @@ private:
     QComboBox* m_alternatives = nullptr;
     QPushButton* m_save = nullptr;
     QLabel* m_saveResult = nullptr;
+    QPushButton* m_toVocabulary = nullptr;
+    std::function<void(const QString& text)> m_vocabularyAdder;
 
     Listener m_listener;
     std::filesystem::path m_wordFile;

@@ -1,0 +1,480 @@
+#include "VocabularyWindow.h"
+
+#include "catalogue/AllophoneTable.h"
+#include "catalogue/ChipDurations.h"
+#include "composer/CodeFormat.h"
+#include "composer/SketchFolder.h"
+#include "files/UserFile.h"
+#include "files/UserFolders.h"
+#include "spelling/VocabularySpeller.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tessary {
+
+namespace {
+
+// A vocabulary is a few hundred lines; more is a mistake, as `tessary vocab` holds.
+constexpr std::size_t kMaxVocabulary = 1024 * 1024;
+
+QString toQt(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+std::vector<std::string> mnemonicsOf(const std::vector<int>& codes)
+{
+    std::vector<std::string> out;
+    for (int c : codes)
+        out.push_back(AllophoneTable::EntryByCode(c)->mnemonic);
+    return out;
+}
+
+QString joined(const std::vector<std::string>& words)
+{
+    QStringList out;
+    for (const std::string& w : words)
+        out << toQt(w);
+    return out.join(' ');
+}
+
+} // namespace
+
+VocabularyWindow::VocabularyWindow(Hooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_hooks(std::move(hooks))
+{
+    setObjectName("VocabularyWindow");
+    setWindowTitle("Vocabulary");
+    m_entries = new QTableWidget(0, 4, this);
+    m_entries->setObjectName("vocabularyEntries");
+    m_entries->setAccessibleName("Entries");
+    m_entries->setHorizontalHeaderLabels({"Name", "Text or allophones", "Codes", "On the chip"});
+    m_entries->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_entries->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_entries->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_entries->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_entries->horizontalHeader()->setStretchLastSection(true);
+    m_entries->verticalHeader()->hide();
+    m_problems = new QListWidget(this);
+    m_problems->setObjectName("vocabularyProblems");
+    m_problems->setAccessibleName("Problems in the file");
+    m_problems->setMaximumHeight(fontMetrics().lineSpacing() * 5);
+    m_status = new QLabel(this);
+    m_status->setObjectName("vocabularyStatus");
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* layout = new QVBoxLayout(this);
+    buildMenus();
+    layout->addWidget(m_entries, 1);
+    buildButtons();
+    layout->addWidget(new QLabel("Problems:", this));
+    layout->addWidget(m_problems);
+    layout->addWidget(m_status);
+    connect(m_entries, &QTableWidget::cellDoubleClicked, this, [this] { listen(); });
+    resize(640, 420);
+    refresh();
+}
+
+void VocabularyWindow::buildMenus()
+{
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName("vocabularyMenus");
+    auto action = [this](QMenu* menu, const char* name, const QString& caption,
+                         const QKeySequence& key, auto slot) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        a->setShortcut(key);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu* file = bar->addMenu("&File");
+    action(file, "vocabularyOpen", "&Open…", QKeySequence::Open, [this] { openAsked(); });
+    action(file, "vocabularySave", "&Save", QKeySequence::Save, [this] { save(); });
+    action(file, "vocabularySaveAs", "Save &As…", QKeySequence::SaveAs, [this] { saveAsAsked(); });
+    file->addSeparator();
+    for (const auto& [name, caption, form] :
+         {std::tuple{"vocabularyExportC", "Export as &C Header…", "c"},
+          std::tuple{"vocabularyExportArduino", "Export as &Arduino Header…", "arduino"},
+          std::tuple{"vocabularyExportJson", "Export as &JSON…", "json"},
+          std::tuple{"vocabularyExportSketch", "Export as S&ketch…", "sketch"}})
+        action(file, name, caption, {}, [this, form = std::string(form)] { exportAsked(form); });
+    file->addSeparator();
+    action(file, "vocabularyClose", "&Close", QKeySequence::Close, [this] { close(); });
+    QMenu* entry = bar->addMenu("&Entry");
+    action(entry, "vocabularyRename", "&Rename…", Qt::Key_F2, [this] { renameEntry(); });
+    action(entry, "vocabularyDelete", "&Delete", QKeySequence::Delete, [this] { deleteEntry(); });
+    action(entry, "vocabularyUp", "Move &Up", Qt::CTRL | Qt::Key_Up, [this] { moveEntry(true); });
+    action(entry, "vocabularyDown", "Move Do&wn", Qt::CTRL | Qt::Key_Down,
+           [this] { moveEntry(false); });
+    action(entry, "vocabularySpeakOnChip", "Speak on &Chip", {}, [this] { speakOnChip(); });
+    layout()->setMenuBar(bar);
+}
+
+void VocabularyWindow::buildButtons()
+{
+    auto* row = new QHBoxLayout;
+    for (const auto& [name, caption, accessible] :
+         {std::tuple{"vocabularyAddSlots", "&Add Slots…", "Add the slots as an entry"},
+          std::tuple{"vocabularyLoad", "&Load into Slots", "Load the entry into the slots"},
+          std::tuple{"vocabularyPutBack", "&Put Slots Back",
+                     "Give the entry the slots' allophones"},
+          std::tuple{"vocabularyListen", "L&isten", "Listen to the entry"}}) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setAccessibleName(accessible);
+        b->setAutoDefault(false);
+        row->addWidget(b);
+    }
+    row->addStretch(1);
+    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+    connect(findChild<QPushButton*>("vocabularyAddSlots"), &QPushButton::clicked, this,
+            &VocabularyWindow::addSlots);
+    connect(findChild<QPushButton*>("vocabularyLoad"), &QPushButton::clicked, this,
+            &VocabularyWindow::loadIntoSlots);
+    connect(findChild<QPushButton*>("vocabularyPutBack"), &QPushButton::clicked, this,
+            &VocabularyWindow::putSlotsBack);
+    connect(findChild<QPushButton*>("vocabularyListen"), &QPushButton::clicked, this,
+            &VocabularyWindow::listen);
+}
+
+std::filesystem::path VocabularyWindow::lastFileRecord()
+{
+    const std::filesystem::path folder = UserFolders::config();
+    return folder.empty() ? folder : folder / "vocabulary";
+}
+
+Vocabulary VocabularyWindow::spelled(std::vector<Vocabulary::Problem>& problems) const
+{
+    Vocabulary v = m_file.vocabulary();
+    VocabularySpeller(m_hooks.speller, VocabularySpeller::UserWords::With).spell(v, problems);
+    return v;
+}
+
+void VocabularyWindow::refresh()
+{
+    const int keep = current();
+    std::vector<Vocabulary::Problem> problems = m_file.problems();
+    const Vocabulary v = spelled(problems);
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const auto& a, const auto& b) { return a.line < b.line; });
+    m_codes.clear();
+    m_entries->setRowCount(static_cast<int>(v.entries().size()));
+    for (std::size_t i = 0; i < v.entries().size(); ++i) {
+        const Vocabulary::Entry& e = v.entries()[i];
+        m_codes.push_back(e.codes);
+        double ms = 0;
+        for (int c : e.codes)
+            ms += ChipDurations::chipMs(c);
+        const QString source = !e.parts.empty() ? "phrase: " + joined(e.parts)
+                               : e.text
+                                   ? toQt(e.source) + "  (" + joined(mnemonicsOf(e.codes)) + ")"
+                                   : joined(mnemonicsOf(e.codes));
+        const QStringList cells = {
+            toQt(e.name), source, toQt(CodeFormat::format(e.codes, CodeFormat::Style::Dollar)),
+            e.codes.empty() ? QString() : QString("%1 ms").arg(std::lround(ms))};
+        for (int column = 0; column < cells.size(); ++column)
+            m_entries->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
+    }
+    showProblems(problems, {});
+    select(std::min(keep, m_entries->rowCount() - 1));
+    const QString name = m_path.empty() ? "Untitled" : toQt(m_path.filename().string());
+    setWindowTitle((m_modified ? "*" : "") + name + " - Vocabulary");
+}
+
+void VocabularyWindow::showProblems(const std::vector<Vocabulary::Problem>& problems,
+                                    const QString& what)
+{
+    m_problems->clear();
+    for (const Vocabulary::Problem& p : problems)
+        m_problems->addItem(QString("Line %1: %2").arg(p.line).arg(toQt(p.message)));
+    if (!what.isEmpty())
+        say(QString("%1: %2 problem%3 in the file, listed below.")
+                .arg(what)
+                .arg(problems.size())
+                .arg(problems.size() == 1 ? "" : "s"));
+}
+
+void VocabularyWindow::say(const QString& message)
+{
+    m_status->setText(message);
+}
+
+int VocabularyWindow::current() const
+{
+    const QList<QTableWidgetItem*> chosen = m_entries->selectedItems();
+    return chosen.isEmpty() ? -1 : chosen.front()->row();
+}
+
+void VocabularyWindow::select(int entry)
+{
+    if (entry >= 0 && entry < m_entries->rowCount())
+        m_entries->selectRow(entry);
+    else
+        m_entries->clearSelection();
+}
+
+// After an edit: the problem shown, or the file marked changed and the entry selected.
+bool VocabularyWindow::edit(const std::string& problem, int selectAfter)
+{
+    if (!problem.empty()) {
+        say("Not changed: " + toQt(problem));
+        return false;
+    }
+    m_modified = true;
+    refresh();
+    select(selectAfter);
+    say({});
+    return true;
+}
+
+QString VocabularyWindow::askName(const QString& title, const QString& name)
+{
+    bool given = false;
+    const QString answer =
+        QInputDialog::getText(this, title, "Name of the entry:", QLineEdit::Normal, name, &given);
+    return given ? answer.trimmed() : QString();
+}
+
+void VocabularyWindow::addSlots()
+{
+    const std::vector<std::string> slots = m_hooks.slots();
+    if (slots.empty()) {
+        say("Nothing to add: every slot is empty.");
+        return;
+    }
+    const QString name = askName("Add the Slots", {});
+    if (!name.isEmpty())
+        edit(m_file.add(name.toStdString(), slots), static_cast<int>(m_file.size()));
+}
+
+void VocabularyWindow::addText(const QString& text)
+{
+    show();
+    raise();
+    const QString name = askName("Add the Text", text.simplified().left(40));
+    if (!name.isEmpty())
+        edit(m_file.addText(name.toStdString(), text.simplified().toStdString()),
+             static_cast<int>(m_file.size()));
+}
+
+void VocabularyWindow::loadIntoSlots()
+{
+    const int e = current();
+    if (e < 0)
+        return;
+    const std::vector<std::string> m = mnemonicsOf(m_codes[std::size_t(e)]);
+    if (m.size() > 30) {
+        say(QString("Too long for the slots: %1 allophones, and there are 30.").arg(m.size()));
+        return;
+    }
+    m_hooks.load(m);
+    say(QString("'%1' is in the slots: Put Slots Back gives it what you change there.")
+            .arg(toQt(m_file.vocabulary().entries()[std::size_t(e)].name)));
+}
+
+void VocabularyWindow::putSlotsBack()
+{
+    const int e = current();
+    if (e >= 0)
+        edit(m_file.setMnemonics(std::size_t(e), m_hooks.slots()), e);
+}
+
+void VocabularyWindow::renameEntry()
+{
+    const int e = current();
+    if (e < 0)
+        return;
+    const QString name =
+        askName("Rename the Entry", toQt(m_file.vocabulary().entries()[std::size_t(e)].name));
+    if (!name.isEmpty())
+        edit(m_file.rename(std::size_t(e), name.toStdString()), e);
+}
+
+void VocabularyWindow::deleteEntry()
+{
+    const int e = current();
+    if (e < 0)
+        return;
+    m_file.remove(std::size_t(e));
+    edit({}, e);
+}
+
+void VocabularyWindow::moveEntry(bool up)
+{
+    const int e = current();
+    if (e < 0 || (up && e == 0) || (!up && e + 1 >= static_cast<int>(m_file.size())))
+        return;
+    m_file.move(std::size_t(e), up);
+    edit({}, up ? e - 1 : e + 1);
+}
+
+void VocabularyWindow::listen()
+{
+    const int e = current();
+    if (e >= 0 && !m_codes[std::size_t(e)].empty())
+        m_hooks.listen(mnemonicsOf(m_codes[std::size_t(e)]));
+}
+
+void VocabularyWindow::speakOnChip()
+{
+    const int e = current();
+    if (e >= 0)
+        m_hooks.speakOnChip(m_codes[std::size_t(e)]);
+}
+
+bool VocabularyWindow::open(const std::filesystem::path& file)
+{
+    const UserFile::Contents c = UserFile::read(file, kMaxVocabulary);
+    if (c.status != UserFile::Status::Read) {
+        say("Not opened: " + toQt(c.status == UserFile::Status::Missing
+                                      ? file.string() + " does not exist"
+                                      : c.problem));
+        return false;
+    }
+    m_file = VocabularyFile(c.bytes);
+    m_path = file;
+    m_modified = false;
+    refresh();
+    select(0);
+    if (!m_file.problems().empty())
+        showProblems(m_file.problems(), "Opened with problems");
+    else
+        say("Opened " + toQt(file.string()) + ".");
+    remember(file);
+    return true;
+}
+
+bool VocabularyWindow::saveAs(const std::filesystem::path& file)
+{
+    if (const std::string problem = UserFile::write(file, m_file.text()); !problem.empty()) {
+        say("Not saved: " + toQt(problem));
+        return false;
+    }
+    m_path = file;
+    m_modified = false;
+    refresh();
+    say("Saved to " + toQt(file.string()) + ".");
+    remember(file);
+    return true;
+}
+
+// The file opened next time; not being able to keep it costs only that.
+void VocabularyWindow::remember(const std::filesystem::path& file)
+{
+    const std::filesystem::path record = lastFileRecord();
+    if (record.empty())
+        return;
+    std::error_code ec;
+    std::filesystem::create_directories(record.parent_path(), ec);
+    UserFile::write(record, std::filesystem::absolute(file, ec).string() + "\n");
+}
+
+std::filesystem::path VocabularyWindow::lastFile()
+{
+    const std::filesystem::path record = lastFileRecord();
+    if (record.empty())
+        return {};
+    const UserFile::Contents c = UserFile::read(record, 4096);
+    return c.status == UserFile::Status::Read ? c.bytes.substr(0, c.bytes.find('\n')) : "";
+}
+
+bool VocabularyWindow::save()
+{
+    return m_path.empty() ? saveAsAsked() : saveAs(m_path);
+}
+
+bool VocabularyWindow::exportTo(const std::string& form, const std::filesystem::path& target)
+{
+    VocabularyHeader::Form f = VocabularyHeader::Form::Arduino;
+    if (form != "sketch" && !VocabularyHeader::parseForm(form, f))
+        return false;
+    const std::string prefix = m_path.empty() ? "vocabulary" : m_path.stem().string();
+    const std::string origin = m_path.empty() ? "vocabulary" : m_path.filename().string();
+    const VocabularySpeller::Header h =
+        VocabularySpeller(m_hooks.speller, VocabularySpeller::UserWords::With)
+            .header(m_file.text(), f, prefix, origin);
+    if (!h.problems.empty()) {
+        showProblems(h.problems, "Nothing exported");
+        return false;
+    }
+    const std::string problem =
+        form == "sketch" ? SketchFolder::write(target.string(), prefix, h.text, h.vocabulary)
+                         : UserFile::write(target, h.text);
+    say(problem.empty() ? "Exported to " + toQt(target.string()) + "."
+                        : "Not exported: " + toQt(problem));
+    return problem.empty();
+}
+
+void VocabularyWindow::openAsked()
+{
+    if (!mayDiscard())
+        return;
+    const QString file = QFileDialog::getOpenFileName(this, "Open a Vocabulary", {},
+                                                      "Vocabularies (*.txt);;All files (*)");
+    if (!file.isEmpty())
+        open(file.toStdString());
+}
+
+bool VocabularyWindow::saveAsAsked()
+{
+    const QString file = QFileDialog::getSaveFileName(
+        this, "Save the Vocabulary", toQt(m_path.string()), "Vocabularies (*.txt)");
+    return !file.isEmpty() && saveAs(file.toStdString());
+}
+
+void VocabularyWindow::exportAsked(const std::string& form)
+{
+    const std::string stem = m_path.empty() ? "vocabulary" : m_path.stem().string();
+    const std::filesystem::path beside =
+        m_path.empty() ? std::filesystem::path() : m_path.parent_path();
+    const QString suggested = toQt(
+        (beside / (form == "sketch" ? stem + "_sketch" : stem + (form == "json" ? ".json" : ".h")))
+            .string());
+    const QString target = QFileDialog::getSaveFileName(
+        this, form == "sketch" ? "Export a Sketch Folder" : "Export the Header", suggested);
+    if (!target.isEmpty())
+        exportTo(form, target.toStdString());
+}
+
+bool VocabularyWindow::mayDiscard()
+{
+    if (!m_modified)
+        return true;
+    const auto answer = QMessageBox::question(
+        this, "Vocabulary", "Save the changes to the vocabulary?",
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return save();
+    return answer == QMessageBox::Discard;
+}
+
+void VocabularyWindow::closeEvent(QCloseEvent* event)
+{
+    if (!mayDiscard()) {
+        event->ignore();
+        return;
+    }
+    if (m_modified) { // discarded: the window shows the file as it is on disk next time
+        m_file = VocabularyFile();
+        m_modified = false;
+        if (m_path.empty() || !open(m_path))
+            refresh();
+    }
+    event->accept();
+}
+
+} // namespace tessary
