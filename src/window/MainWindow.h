@@ -19,7 +19,11 @@
 // A slot's "Spell Text Here…" (SpellDialog, over spelling/'s Speller and Alternatives) assigns
 // its allophones to the slot boxes, each change running the same handling as typing; its Listen
 // comes back here and plays the spelling through the Speaker, each allophone at its chip time.
-// Copy's context menu writes the code labels' codes through CodeFormat. SPEAK: Speak clicked ->
+// Copy's context menu writes the code labels' codes through CodeFormat, an array under a name
+// the user gives for C and the Arduino. With Hardware selected (a bridge's port known),
+// SPEAK and the labels go to ChipSpeaker, which keeps the port open on its own thread, instead
+// of the Speaker. Ctrl+L opens the VocabularyWindow: one vocabulary file (VocabularyFile),
+// its entries to and from the slots, exported through VocabularySpeller as `tessary vocab` does. SPEAK: Speak clicked ->
 // SpeakSequencer::Speak -> play entry 1, arm Timer1; each tick of Timer1
 // -> SpeakSequencer::TimerTick -> the next entry, handed to the player with the time it was due
 // (Speaker::playStemAt), until the tick after the 30th restores SPEAK.

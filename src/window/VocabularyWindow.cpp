@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -61,7 +62,7 @@ VocabularyWindow::VocabularyWindow(Hooks hooks, QWidget* parent)
     m_entries = new QTableWidget(0, 4, this);
     m_entries->setObjectName("vocabularyEntries");
     m_entries->setAccessibleName("Entries");
-    m_entries->setHorizontalHeaderLabels({"Name", "Text or allophones", "Codes", "On the chip"});
+    m_entries->setHorizontalHeaderLabels({"Name", "Text or allophones", "On the chip", "Codes"});
     m_entries->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_entries->setSelectionMode(QAbstractItemView::SingleSelection);
     m_entries->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -74,6 +75,7 @@ VocabularyWindow::VocabularyWindow(Hooks hooks, QWidget* parent)
     m_problems->setMaximumHeight(fontMetrics().lineSpacing() * 5);
     m_status = new QLabel(this);
     m_status->setObjectName("vocabularyStatus");
+    m_status->setAccessibleName("What happened last");
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -85,7 +87,15 @@ VocabularyWindow::VocabularyWindow(Hooks hooks, QWidget* parent)
     layout->addWidget(m_problems);
     layout->addWidget(m_status);
     connect(m_entries, &QTableWidget::cellDoubleClicked, this, [this] { listen(); });
-    resize(640, 420);
+    resize(900, 440);
+    // Beside the main window where the screen has room, so that the slots stay in view.
+    if (parent) {
+        const QRect main = parent->frameGeometry();
+        const QRect screen = parent->screen()->availableGeometry();
+        const int left =
+            main.right() + 8 + width() <= screen.right() ? main.right() + 8 : screen.left();
+        move(left, std::max(screen.top(), main.top()));
+    }
     refresh();
 }
 
@@ -93,6 +103,7 @@ void VocabularyWindow::buildMenus()
 {
     auto* bar = new QMenuBar(this);
     bar->setObjectName("vocabularyMenus");
+    bar->setAccessibleName("Vocabulary menus");
     auto action = [this](QMenu* menu, const char* name, const QString& caption,
                          const QKeySequence& key, auto slot) {
         QAction* a = menu->addAction(caption);
@@ -183,9 +194,10 @@ void VocabularyWindow::refresh()
                                : e.text
                                    ? toQt(e.source) + "  (" + joined(mnemonicsOf(e.codes)) + ")"
                                    : joined(mnemonicsOf(e.codes));
-        const QStringList cells = {
-            toQt(e.name), source, toQt(CodeFormat::format(e.codes, CodeFormat::Style::Dollar)),
-            e.codes.empty() ? QString() : QString("%1 ms").arg(std::lround(ms))};
+        const QStringList cells = {toQt(e.name), source,
+                                   e.codes.empty() ? QString()
+                                                   : QString("%1 ms").arg(std::lround(ms)),
+                                   toQt(CodeFormat::format(e.codes, CodeFormat::Style::Dollar))};
         for (int column = 0; column < cells.size(); ++column)
             m_entries->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
     }

@@ -75,6 +75,22 @@ class Accessibility(unittest.TestCase):
         self.assertEqual(labels.get("Code of slot 1"), "Code $1B")
         self.assertEqual(len([d for d in labels.values() if d == "Click to hear it"]), 64)
 
+    def test_vocabulary_window_controls_are_named(self):
+        with Session(BINARY, extra_env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}) as s:
+            s.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+            s.start()
+            s.key("ctrl+l")
+            time.sleep(0.5)
+            tree = self.read_tree(s)
+        roles = INTERACTIVE | {"table", "list", "menu", "menu item", "menu bar"}
+        unnamed = [(role, desc) for role, name, desc in tree if role in roles and not name]
+        self.assertEqual(unnamed, [])
+        names = {name for _, name, _ in tree}
+        self.assertLessEqual({"Entries", "Problems in the file", "Add the slots as an entry",
+                              "Load the entry into the slots",
+                              "Give the entry the slots' allophones", "Listen to the entry"},
+                             names)
+
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1], verbosity=2)
