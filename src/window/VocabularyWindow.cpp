@@ -4,6 +4,7 @@
 #include "catalogue/ChipDurations.h"
 #include "composer/CodeFormat.h"
 #include "composer/SketchFolder.h"
+#include "composer/SlotRow.h"
 #include "files/UserFile.h"
 #include "files/UserFolders.h"
 #include "spelling/VocabularySpeller.h"
@@ -289,8 +290,10 @@ void VocabularyWindow::loadIntoSlots()
     if (e < 0)
         return;
     const std::vector<std::string> m = mnemonicsOf(m_codes[std::size_t(e)]);
-    if (m.size() > 30) {
-        say(QString("Too long for the slots: %1 allophones, and there are 30.").arg(m.size()));
+    if (m.size() > std::size_t(SlotRow::kSlotCount)) {
+        say(QString("Too long for the slots: %1 allophones, and there are %2.")
+                .arg(m.size())
+                .arg(SlotRow::kSlotCount));
         return;
     }
     m_hooks.load(m);

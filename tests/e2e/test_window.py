@@ -79,8 +79,8 @@ class WindowEndToEnd(unittest.TestCase):
                                     "SDL's disk output"])
 
     def test_context_menus(self):
-        """Right click on slot 1, "Spell Text Here…", "hello", OK; then Copy's "Copy as C Array"
-        pastes a C array that compiles."""
+        """Right click on slot 1, "Spell Text Here…", "hello", OK; then Copy's "Copy as C Array…",
+        named "hello", pastes a C array that compiles."""
         with Session(BINARY) as s:
             s.extra_env = {"XDG_CONFIG_HOME": os.path.join(s.tmp, "config")}
             s.start()
@@ -89,7 +89,7 @@ class WindowEndToEnd(unittest.TestCase):
             s.run(["xdotool", "mousemove", "--sync", str(ox + px(x + w / 2)),
                    str(oy + px(y + h / 2)), "click", "3"])
             time.sleep(0.5)
-            s.key("Up", "Return")  # the menu's last entry: "Spell Text Here…"
+            s.key("Up", "Up", "Return")  # "Spell Text Here…", above the last, "Vocabulary…"
             time.sleep(0.5)
             s.type_text("hello")
             s.key("Return")
@@ -101,10 +101,16 @@ class WindowEndToEnd(unittest.TestCase):
             s.run(["xdotool", "mousemove", "--sync", str(ox + px(x + w / 2)),
                    str(oy + px(y + h / 2)), "click", "3"])
             time.sleep(0.5)
-            s.key("Down", "Return")  # "Copy as C Array"
-            array_text = s.run(["xclip", "-o", "-selection", "clipboard"])
+            s.key("Down", "Return")  # "Copy as C Array…", which asks for the array's name
+            time.sleep(0.5)
+            s.key("ctrl+a")
+            s.type_text("hello")
+            s.key("Return")
+            array_text = Session.wait_for(
+                lambda: s.run(["xclip", "-o", "-selection", "clipboard"], check=False).strip(),
+                5, "the array on the clipboard")
             self.assertEqual(array_text,
-                             "const uint8_t word[] = { 0x1B, 0x07, 0x2D, 0x35, 0x00 };")
+                             "const uint8_t hello[] = { 0x1B, 0x07, 0x2D, 0x35, 0x00 };")
             source = os.path.join(s.tmp, "word.c")
             with open(source, "w") as f:
                 f.write("#include <stdint.h>\n" + array_text + "\nint main(void) { return 0; }\n")

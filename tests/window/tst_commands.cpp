@@ -300,7 +300,7 @@ void TestCommands::spellTextHere_data()
         << QStringList{"", "", "", "$38", "$35", "$00", "", ""} << "Takes 3 of the 27 slots left.";
     QTest::newRow("too long for the slots left: refused")
         << 27 << "hello world"
-        << "ok then cancel" << before << beforeCodes << "Too long: needs 11 slots, and 4 are left.";
+        << "ok then cancel" << before << beforeCodes << "Too long: needs 11 slots, and 4 are left. Add it to the vocabulary instead.";
     QTest::newRow("cancel changes nothing")
         << 1 << "hello"
         << "cancel" << before << beforeCodes << "Takes 5 of the 30 slots left.";

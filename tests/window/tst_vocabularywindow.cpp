@@ -3,12 +3,14 @@
 #include "support/RecordingPlayer.h"
 #include "support/WindowTest.h"
 #include "window/MainWindow.h"
+#include "window/SpellDialog.h"
 #include "window/VocabularyWindow.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -33,6 +35,7 @@ private Q_SLOTS:
     void problemsListedAndKept();
     void closingAsksAboutChanges_data();
     void closingAsksAboutChanges();
+    void textTooLongForTheSlotsBecomesAnEntry();
 
 private:
     QString write(const QString& name, const QByteArray& text) const;
@@ -205,6 +208,29 @@ void TestVocabularyWindow::closingAsksAboutChanges()
     QCOMPARE(m_vocabulary->close(), closed);
     QCOMPARE(read(path), onDisk);
     QCOMPARE(m_vocabulary->modified(), !closed);
+}
+
+// Spell Text's "Add to Vocabulary…": a text the slots cannot hold is named and added as an
+// entry of English text, and nothing goes into the slots.
+void TestVocabularyWindow::textTooLongForTheSlotsBecomesAnEntry()
+{
+    const QString text = "the temperature is twenty one degrees";
+    QTimer::singleShot(0, this, [this, text] {
+        auto* dialog = qobject_cast<SpellDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>("spellText")->setText(text);
+        auto* fit = dialog->findChild<QLabel*>("spellFit");
+        QTRY_VERIFY(fit->text().startsWith("Too long: needs "));
+        answer("report");
+        dialog->findChild<QPushButton*>("spellToVocabulary")->click();
+    });
+    auto* slot = tessary::testing::control<QLineEdit>(m_window.get(), "Text1");
+    slot->setFocus();
+    QTest::keyClick(slot, Qt::Key_T, Qt::ControlModifier);
+    VocabularyWindow* vocabulary = m_window->vocabulary();
+    QCOMPARE(QString::fromStdString(vocabulary->file().text()), "report: " + text + "\n");
+    QVERIFY(vocabulary->modified());
+    QVERIFY(slot->text().isEmpty());
 }
 
 QTEST_MAIN(TestVocabularyWindow)
