@@ -23,7 +23,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace tessary {
 
