@@ -1,10 +1,14 @@
 // A vocabulary file of any bytes: parsed, and written as every form of header. What is
-// accepted must make a header whose names are all C identifiers, none reserved.
+// accepted must make a header whose names are all C identifiers, none reserved. Edited as the
+// window edits it: an entry moved down and back up leaves the file as it was, and an entry
+// added under a fresh name is one more entry.
 #include "composer/Vocabulary.h"
+#include "composer/VocabularyFile.h"
 #include "composer/VocabularyHeader.h"
 
 #include <cctype>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 using namespace tessary;
@@ -47,5 +51,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             !std::isdigit(static_cast<unsigned char>(Vocabulary::words(stem)[0])))
             std::abort();
     }
+
+    VocabularyFile file(text);
+    const std::string before = file.text();
+    // (A line with a problem may be a clash, which the move would turn into the entry.)
+    if (file.size() >= 2 && file.problems().empty()) {
+        file.move(0, false);
+        file.move(1, true);
+        if (file.text() != before)
+            std::abort();
+    }
+    const std::size_t entries = file.size();
+    const std::string name = "fresh_entry_" + std::to_string(entries);
+    if (file.refusesName(name).empty() &&
+        (!file.add(name, {"hh1", "pa1"}).empty() || file.size() != entries + 1))
+        std::abort();
+    if (file.size() > 0)
+        file.rename(0, "renamed");
+    if (file.size() > 0)
+        file.remove(file.size() - 1);
     return 0;
 }
