@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -647,6 +648,15 @@ void MainWindow::startUp()
         setWindowIcon(QIcon(":/icons/quorlin-tessary.svg"));
         m_speaker.prepare();
     });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_vocabulary && !m_vocabulary->close()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 bool MainWindow::event(QEvent* event)

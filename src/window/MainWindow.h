@@ -23,8 +23,8 @@
 // the user gives for C and the Arduino. With Hardware selected (a bridge's port known),
 // SPEAK and the labels go to ChipSpeaker, which keeps the port open on its own thread, instead
 // of the Speaker. Ctrl+L opens the VocabularyWindow: one vocabulary file (VocabularyFile),
-// its entries to and from the slots, exported through VocabularySpeller as `tessary vocab` does. SPEAK: Speak clicked ->
-// SpeakSequencer::Speak -> play entry 1, arm Timer1; each tick of Timer1
+// its entries to and from the slots, exported through VocabularySpeller as `tessary vocab` does.
+// SPEAK: Speak clicked -> SpeakSequencer::Speak -> play entry 1, arm Timer1; each tick of Timer1
 // -> SpeakSequencer::TimerTick -> the next entry, handed to the player with the time it was due
 // (Speaker::playStemAt), until the tick after the 30th restores SPEAK.
 
@@ -81,6 +81,8 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    // The Vocabulary window's unsaved changes are asked about first: closing may be cancelled.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
