@@ -116,6 +116,7 @@ void VocabularyWindow::buildMenus()
         return a;
     };
     QMenu* file = bar->addMenu("&File");
+    action(file, "vocabularyNew", "&New", QKeySequence::New, [this] { startNew(); });
     action(file, "vocabularyOpen", "&Open…", QKeySequence::Open, [this] { openAsked(); });
     action(file, "vocabularySave", "&Save", QKeySequence::Save, [this] { save(); });
     action(file, "vocabularySaveAs", "Save &As…", QKeySequence::SaveAs, [this] { saveAsAsked(); });
@@ -434,6 +435,17 @@ bool VocabularyWindow::exportTo(const std::string& form, const std::filesystem::
     say(problem.empty() ? "Exported to " + toQt(target.string()) + "."
                         : "Not exported: " + toQt(problem));
     return problem.empty();
+}
+
+void VocabularyWindow::startNew()
+{
+    if (!mayDiscard())
+        return;
+    m_file = VocabularyFile();
+    m_path.clear();
+    m_modified = false;
+    refresh();
+    say("A new vocabulary: Save As names its file.");
 }
 
 void VocabularyWindow::openAsked()

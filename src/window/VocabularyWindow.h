@@ -81,6 +81,7 @@ private:
     void moveEntry(bool up);
     void listen();
     void speakOnChip();
+    void startNew();
     void openAsked();
     bool save();
     bool saveAsAsked();
