@@ -76,6 +76,29 @@ const AllophoneEntry* AllophoneTable::FindByMnemonic(std::string_view text)
     return nullptr;
 }
 
+bool AllophoneTable::IsNasal(std::string_view mnemonic)
+{
+    return mnemonic == "mm" || mnemonic == "nn1" || mnemonic == "nn2" || mnemonic == "ng";
+}
+
+std::vector<int> AllophoneTable::CodesOf(const std::vector<std::string>& mnemonics)
+{
+    std::vector<int> codes;
+    codes.reserve(mnemonics.size());
+    for (const std::string& m : mnemonics)
+        codes.push_back(FindByMnemonic(m)->code);
+    return codes;
+}
+
+std::vector<std::string> AllophoneTable::MnemonicsOf(const std::vector<int>& codes)
+{
+    std::vector<std::string> mnemonics;
+    mnemonics.reserve(codes.size());
+    for (int c : codes)
+        mnemonics.push_back(EntryByCode(c)->mnemonic);
+    return mnemonics;
+}
+
 bool AllophoneTable::IsUnvoicedStop(std::string_view mnemonic)
 {
     static constexpr std::string_view kUnvoiced[] = {"pp", "tt1", "tt2", "kk1", "kk2", "kk3", "ch"};

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessary {
 
@@ -24,6 +25,8 @@ public:
     static const AllophoneEntry* EntryByCode(int code);
     // PA1..PA5, the silences; false for anything that names no allophone.
     static bool IsPause(std::string_view mnemonic);
+    // MM, NN1, NN2 and NG: a nasal closes the mouth as a stop's closure does.
+    static bool IsNasal(std::string_view mnemonic);
     // PP, TT1, TT2, KK1-KK3 and CH: the stops whose closure is PA3.
     static bool IsUnvoicedStop(std::string_view mnemonic);
     // The pause between a word and the next, whose first allophone is `next`: the closure of
@@ -31,6 +34,9 @@ public:
     static std::string_view GapBefore(std::string_view next);
     // k is the number of Label1..Label64; nullptr outside 1..64.
     static const AllophoneEntry* EntryByAuditionLabel(int k);
+    // Mnemonics that all name allophones (a spelling) to their codes, and codes 0..63 back.
+    static std::vector<int> CodesOf(const std::vector<std::string>& mnemonics);
+    static std::vector<std::string> MnemonicsOf(const std::vector<int>& codes);
     // "$" and two upper-case hex digits; empty outside 0..63.
     static std::string CodeText(int code);
     // All 64 entries in code order.

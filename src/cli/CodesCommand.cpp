@@ -24,7 +24,7 @@ CodeFormat::Style styleOf(const Options& o)
 
 void write(Invocation& cli, const std::vector<std::string>& mnemonics)
 {
-    const std::vector<int> codes = Invocation::codesOf(mnemonics);
+    const std::vector<int> codes = AllophoneTable::CodesOf(mnemonics);
     const CodeFormat::Style style = styleOf(cli.options());
     if (cli.options().json)
         cli.out() << "{" << Invocation::spellingJson(mnemonics)
@@ -100,7 +100,7 @@ int run(Invocation& cli)
     PieceReader reader(cli, cli.options().text);
     for (std::vector<std::string> piece; reader.next(piece);) {
         cli.out() << (cli.hasStreamed() ? CodeFormat::separator(style) : CodeFormat::opening(style))
-                  << CodeFormat::run(Invocation::codesOf(piece), style);
+                  << CodeFormat::run(AllophoneTable::CodesOf(piece), style);
         cli.streamed();
     }
     cli.out() << CodeFormat::closing(style) << "\n";

@@ -117,17 +117,9 @@ std::string Invocation::joined(const std::vector<std::string>& words, const char
     return out;
 }
 
-std::vector<int> Invocation::codesOf(const std::vector<std::string>& mnemonics)
-{
-    std::vector<int> codes;
-    for (const std::string& m : mnemonics)
-        codes.push_back(AllophoneTable::FindByMnemonic(m)->code);
-    return codes;
-}
-
 std::string Invocation::spellingJson(const std::vector<std::string>& mnemonics)
 {
-    const std::vector<int> codes = codesOf(mnemonics);
+    const std::vector<int> codes = AllophoneTable::CodesOf(mnemonics);
     return "\"mnemonics\": " + JsonText::strings(mnemonics) +
            ", \"codes\": " + JsonText::numbers(codes) + ", \"codeString\": " +
            JsonText::quote(CodeFormat::format(codes, CodeFormat::Style::Dollar));

@@ -51,7 +51,6 @@ public:
     static constexpr std::size_t kMostAlternativesText = 1000;
 
     static std::string joined(const std::vector<std::string>& words, const char* separator = " ");
-    static std::vector<int> codesOf(const std::vector<std::string>& mnemonics);
     // "mnemonics": [...], "codes": [...], "codeString": "..." for a JSON object.
     static std::string spellingJson(const std::vector<std::string>& mnemonics);
 

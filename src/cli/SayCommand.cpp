@@ -6,6 +6,7 @@
 #include "PieceReader.h"
 #include "UsageError.h"
 #include "Utterance.h"
+#include "catalogue/AllophoneTable.h"
 #include "chip/ChipBridge.h"
 #include "chip/PortChoice.h"
 #include "sound/SoundOutput.h"
@@ -81,7 +82,7 @@ int sayOnChip(Invocation& cli, const std::string& port, const Pieces& pieces)
             std::vector<std::string> piece;
             if (!pieces(piece))
                 return false;
-            const std::vector<int> more = Invocation::codesOf(piece);
+            const std::vector<int> more = AllophoneTable::CodesOf(piece);
             codes.insert(codes.end(), more.begin(), more.end());
             return true;
         };

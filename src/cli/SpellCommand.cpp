@@ -29,7 +29,7 @@ int alternatives(Invocation& cli)
     }
     for (const auto& s : all)
         out << Invocation::joined(s) << "  "
-            << CodeFormat::format(Invocation::codesOf(s), CodeFormat::Style::Dollar) << "\n";
+            << CodeFormat::format(AllophoneTable::CodesOf(s), CodeFormat::Style::Dollar) << "\n";
     return 0;
 }
 

@@ -1,7 +1,6 @@
 #include "VocabularyFile.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace tessary {
 
@@ -51,24 +50,12 @@ std::size_t VocabularyFile::lineOf(std::size_t entry) const
     return static_cast<std::size_t>(m_vocabulary.entries().at(entry).line - 1);
 }
 
-std::string VocabularyFile::refusesName(std::string_view name, std::size_t except) const
+std::string VocabularyFile::refusesName(std::string_view name)
 {
     if (name.empty() || name.find_first_not_of(" \t") == std::string_view::npos)
         return "An entry needs a name.";
     if (name.find_first_of("=:#\n\r") != std::string_view::npos || name.front() == '%')
         return "A name cannot hold '=', ':' or '#', nor start with '%'.";
-    const std::string id = Vocabulary::identifier(name);
-    const auto& entries = m_vocabulary.entries();
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        std::string a = entries[i].identifier, b = id;
-        std::transform(a.begin(), a.end(), a.begin(),
-                       [](unsigned char c) { return std::tolower(c); });
-        std::transform(b.begin(), b.end(), b.begin(),
-                       [](unsigned char c) { return std::tolower(c); });
-        if (i != except && a == b)
-            return "'" + entries[i].name + "' already makes the C name " + entries[i].identifier +
-                   ".";
-    }
     return {};
 }
 
@@ -80,7 +67,9 @@ std::string VocabularyFile::lineFor(const Vocabulary::Entry& e, std::string_view
 }
 
 // Puts the line in, and takes it back out when the file does not read it as one more entry
-// (or the same entry), so that a bad edit never leaves a bad line behind.
+// (or the same entry) without a new problem, so that a bad edit (a name whose C name another
+// entry makes, a code that is none) never leaves a bad line behind. The reason is the
+// file's own: the problem the edit brought.
 std::string VocabularyFile::put(std::size_t at, std::string line, bool insert)
 {
     const std::vector<std::string> before = m_lines;
@@ -89,16 +78,17 @@ std::string VocabularyFile::put(std::size_t at, std::string line, bool insert)
         m_lines.insert(m_lines.begin() + long(at), std::move(line));
     else
         m_lines[at] = std::move(line);
-    const std::size_t problems = m_problems.size();
+    const std::vector<Vocabulary::Problem> had_problems = m_problems;
     reparse();
-    if (size() == had + (insert ? 1 : 0) && m_problems.size() <= problems)
+    const auto brought = std::find_if(m_problems.begin(), m_problems.end(), [&](const auto& p) {
+        return std::none_of(had_problems.begin(), had_problems.end(), [&](const auto& q) {
+            return q.line == p.line && q.message == p.message;
+        });
+    });
+    if (size() == had + (insert ? 1 : 0) && brought == m_problems.end())
         return {};
-    const std::string why = m_problems.empty() ? "the entry was not read back" : [&] {
-        for (const Vocabulary::Problem& p : m_problems)
-            if (p.line == int(at) + 1)
-                return p.message;
-        return m_problems.back().message;
-    }();
+    const std::string why =
+        brought == m_problems.end() ? "the entry was not read back" : brought->message;
     m_lines = before;
     reparse();
     return why;
@@ -135,7 +125,7 @@ std::string VocabularyFile::setMnemonics(std::size_t entry,
 
 std::string VocabularyFile::rename(std::size_t entry, std::string_view name)
 {
-    if (std::string why = refusesName(name, entry); !why.empty())
+    if (std::string why = refusesName(name); !why.empty())
         return why;
     return put(lineOf(entry), lineFor(m_vocabulary.entries().at(entry), name), false);
 }

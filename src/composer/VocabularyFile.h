@@ -24,10 +24,9 @@ public:
     const std::vector<Vocabulary::Problem>& problems() const { return m_problems; }
     std::size_t size() const { return m_vocabulary.entries().size(); }
 
-    // Why `name` cannot name a new entry (or entry `except` renamed), or empty: a name is one
-    // line without '=', ':', '#' or a leading '%', and makes a C name no other entry makes.
-    std::string refusesName(std::string_view name,
-                            std::size_t except = static_cast<std::size_t>(-1)) const;
+    // Why `name` cannot name an entry, or empty: a name is one line without '=', ':', '#' or a
+    // leading '%'. (One whose C name another entry makes is refused by the edit itself.)
+    static std::string refusesName(std::string_view name);
 
     // Each returns the problem, or empty when the file changed. Mnemonics are written as
     // "NAME = hh1 eh ll ow pa1", text as "NAME: Hello there."; a new entry goes at the end.

@@ -33,14 +33,6 @@ std::string hexBytes(const std::vector<int>& codes)
     return out;
 }
 
-std::vector<std::string> mnemonicsOf(const std::vector<int>& codes)
-{
-    std::vector<std::string> out;
-    for (int c : codes)
-        out.push_back(AllophoneTable::EntryByCode(c)->mnemonic);
-    return out;
-}
-
 std::string joined(const std::vector<std::string>& words)
 {
     std::string out;
@@ -72,7 +64,7 @@ std::string json(const Vocabulary& v, std::string_view origin)
                ", \"identifier\": " + JsonText::quote(e.identifier) +
                ", \"index\": " + std::to_string(i) + ", \"line\": " + std::to_string(e.line) +
                ", \"text\": " + (e.text ? JsonText::quote(e.source) : "null") +
-               ", \"mnemonics\": " + JsonText::strings(mnemonicsOf(e.codes)) +
+               ", \"mnemonics\": " + JsonText::strings(AllophoneTable::MnemonicsOf(e.codes)) +
                ", \"codes\": " + JsonText::numbers(e.codes) + "}";
     }
     return out + "\n  ]\n}\n";
@@ -100,9 +92,10 @@ std::string arrays(const Vocabulary& v, const VocabularyHeader::Names& n, const 
     std::string out;
     for (const Vocabulary::Entry& e : v.entries()) {
         out += "/* " + commentSafe(e.name) + ": " +
-               commentSafe(e.text ? e.source : joined(mnemonicsOf(e.codes))) + " */\n";
+               commentSafe(e.text ? e.source : joined(AllophoneTable::MnemonicsOf(e.codes))) +
+               " */\n";
         if (e.text)
-            out += "/* " + joined(mnemonicsOf(e.codes)) + " */\n";
+            out += "/* " + joined(AllophoneTable::MnemonicsOf(e.codes)) + " */\n";
         out += "static const uint8_t " + n.array(e) + "[]" + where + " = {\n    " +
                hexBytes(e.codes) + "\n};\n";
         out += "static const uint16_t " + n.array(e) +
@@ -156,8 +149,8 @@ std::string VocabularyHeader::Names::constant(const Vocabulary::Entry& e) const
 namespace {
 
 // The code that says a number with the words of the table: the words with the pause between
-// them that the spelling of their text has (the driver's gap). @P@ is the prefix; a unit that ends a
-// number said alone takes its lighter form, one followed by more of a sentence does not.
+// them that the spelling of their text has (the driver's gap). @P@ is the prefix; a unit that ends
+// a number said alone takes its lighter form, one followed by more of a sentence does not.
 constexpr const char* kNumberCode = R"code(
 static uint8_t @P@_number_word(uint8_t w, uint8_t* said)
 {

@@ -118,11 +118,6 @@ bool isStop(std::string_view allophone)
     return in(kStops, allophone);
 }
 
-bool isNasal(std::string_view allophone)
-{
-    return allophone == "mm" || allophone == "nn1" || allophone == "nn2" || allophone == "ng";
-}
-
 // The closure before a stop: a short one for the voiced stops, a longer one for the unvoiced.
 std::string_view closureBefore(std::string_view stop)
 {
@@ -253,7 +248,7 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& p
         for (std::string_view a : add) {
             // A nasal is the closure of the stop after it (send, pink): no pause between them.
             if (isStop(a) && !out.empty() && !isStop(out.back()) &&
-                !AllophoneTable::IsPause(out.back()) && !isNasal(out.back()))
+                !AllophoneTable::IsPause(out.back()) && !AllophoneTable::IsNasal(out.back()))
                 out.emplace_back(closureBefore(a));
             out.emplace_back(a);
         }

@@ -23,11 +23,6 @@ const std::vector<std::vector<std::string>>& variantGroups()
     return groups;
 }
 
-bool isNasal(const std::string& m)
-{
-    return m == "mm" || m == "nn1" || m == "nn2" || m == "ng";
-}
-
 // Short vowels the chip's conventions double when they are stressed.
 bool doublable(const std::string& m)
 {
@@ -109,7 +104,7 @@ std::vector<std::vector<std::string>> Alternatives::of(std::string_view word,
             s[i] = t;
             if (i > 0 && AllophoneTable::IsPause(s[i - 1]))
                 s[i - 1] = AllophoneTable::GapBefore(t);
-            else if (i > 0 && !isNasal(s[i - 1]))
+            else if (i > 0 && !AllophoneTable::IsNasal(s[i - 1]))
                 s.insert(s.begin() + long(i), std::string(AllophoneTable::GapBefore(t)));
             add(std::move(s));
         }

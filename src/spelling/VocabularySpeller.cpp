@@ -8,24 +8,6 @@
 
 namespace tessary {
 
-namespace {
-
-std::vector<int> codesOf(std::vector<std::string>::const_iterator from,
-                         std::vector<std::string>::const_iterator to)
-{
-    std::vector<int> codes;
-    for (; from != to; ++from)
-        codes.push_back(AllophoneTable::FindByMnemonic(*from)->code);
-    return codes;
-}
-
-std::vector<int> codesOf(const std::vector<std::string>& mnemonics)
-{
-    return codesOf(mnemonics.begin(), mnemonics.end());
-}
-
-} // namespace
-
 VocabularySpeller::VocabularySpeller(std::function<const Speller&()> speller, UserWords userWords)
     : m_speller(std::move(speller)), m_userWords(userWords)
 {}
@@ -35,11 +17,9 @@ std::vector<std::string> VocabularySpeller::spelled(const std::string& text) con
     return m_speller().spell(text);
 }
 
-std::string VocabularySpeller::spell(Vocabulary& vocabulary,
-                                     std::vector<Vocabulary::Problem>& problems) const
+void VocabularySpeller::spell(Vocabulary& vocabulary,
+                              std::vector<Vocabulary::Problem>& problems) const
 {
-    const Speller builtIn(WordList::builtIn());
-    std::string changed;
     for (Vocabulary::Entry& e : vocabulary.entries()) {
         if (!e.text)
             continue;
@@ -47,15 +27,25 @@ std::string VocabularySpeller::spell(Vocabulary& vocabulary,
         if (std::all_of(s.begin(), s.end(), &AllophoneTable::IsPause))
             problems.push_back({e.line, "'" + e.name + "' has nothing to say"});
         else
-            e.codes = codesOf(s);
-        if (m_userWords == UserWords::With && s != builtIn.spell(e.source))
-            changed += (changed.empty() ? "'" : ", '") + e.name + "'";
+            e.codes = AllophoneTable::CodesOf(s);
     }
     vocabulary.composePhrases(problems);
     std::stable_sort(problems.begin(), problems.end(),
                      [](const auto& a, const auto& b) { return a.line < b.line; });
+}
+
+// Which entries of the spelled vocabulary the user's word list spelled otherwise than the
+// built-in one would: a header's word on where its spellings came from.
+std::string VocabularySpeller::note(const Vocabulary& vocabulary) const
+{
     if (m_userWords == UserWords::Without)
         return "Spelled without the user's word list (--no-user-words).";
+    const Speller builtIn(WordList::builtIn());
+    std::string changed;
+    for (const Vocabulary::Entry& e : vocabulary.entries()) {
+        if (e.text && e.codes != AllophoneTable::CodesOf(builtIn.spell(e.source)))
+            changed += (changed.empty() ? "'" : ", '") + e.name + "'";
+    }
     if (changed.empty())
         return {};
     return "Spelled with the word list " + WordList::userFile().string() + ", which changed " +
@@ -71,7 +61,7 @@ std::vector<std::vector<int>> VocabularySpeller::numberCodes() const
     };
     std::vector<std::vector<int>> codes;
     for (const std::string& word : NumberWords::texts())
-        codes.push_back(codesOf(without(spelled(word))));
+        codes.push_back(AllophoneTable::CodesOf(without(spelled(word))));
     const std::vector<std::string> twenty = without(spelled("twenty"));
     for (int n = 1; n <= 19; ++n) {
         const std::vector<std::string> s =
@@ -79,8 +69,9 @@ std::vector<std::vector<int>> VocabularySpeller::numberCodes() const
         const bool prefixed = s.size() > twenty.size() &&
                               std::equal(twenty.begin(), twenty.end(), s.begin()) &&
                               AllophoneTable::IsPause(s[twenty.size()]);
-        codes.push_back(prefixed ? codesOf(s.begin() + long(twenty.size()) + 1, s.end())
-                                 : codes[static_cast<std::size_t>(n)]);
+        codes.push_back(
+            prefixed ? AllophoneTable::CodesOf({s.begin() + long(twenty.size()) + 1, s.end()})
+                     : codes[static_cast<std::size_t>(n)]);
     }
     return codes;
 }
@@ -92,7 +83,9 @@ VocabularySpeller::Header VocabularySpeller::header(std::string_view text,
 {
     Header h;
     h.vocabulary = Vocabulary::parse(text, h.problems);
-    h.source.note = spell(h.vocabulary, h.problems);
+    spell(h.vocabulary, h.problems);
+    if (h.problems.empty())
+        h.source.note = note(h.vocabulary);
     h.source.prefix = prefix;
     h.source.origin = origin;
     if (h.vocabulary.numbers() != Vocabulary::Numbers::None) {

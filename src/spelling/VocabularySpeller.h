@@ -27,8 +27,8 @@ public:
     VocabularySpeller(std::function<const Speller&()> speller, UserWords userWords);
 
     // The entries of English text spelled (one with nothing to say is a problem) and the
-    // phrases composed; problems in line order. Returns the note for the header.
-    std::string spell(Vocabulary& vocabulary, std::vector<Vocabulary::Problem>& problems) const;
+    // phrases composed; problems in line order.
+    void spell(Vocabulary& vocabulary, std::vector<Vocabulary::Problem>& problems) const;
     // The number words' codes in NumberWords' order, each without the pause that ends a
     // spelling; a unit's lighter form is cut from the spelling of "twenty" and the unit, so
     // that a number said word by word is its text's spelling.
@@ -48,6 +48,7 @@ public:
 
 private:
     std::vector<std::string> spelled(const std::string& text) const;
+    std::string note(const Vocabulary& vocabulary) const;
 
     std::function<const Speller&()> m_speller;
     UserWords m_userWords;

@@ -435,10 +435,7 @@ std::vector<int> MainWindow::slotCodes() const
 
 std::vector<std::string> MainWindow::slotMnemonics() const
 {
-    std::vector<std::string> out;
-    for (int code : slotCodes())
-        out.push_back(AllophoneTable::EntryByCode(code)->mnemonic);
-    return out;
+    return AllophoneTable::MnemonicsOf(slotCodes());
 }
 
 void MainWindow::loadSlots(const std::vector<std::string>& mnemonics)

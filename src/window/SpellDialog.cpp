@@ -209,15 +209,9 @@ void SpellDialog::respell()
 {
     m_pause->stop();
     m_spelling = m_speller.spell(m_text->text().toStdString(), m_picked);
-    QStringList mnemonics;
-    std::vector<int> codes;
-    for (const std::string& m : m_spelling) {
-        mnemonics << QString::fromStdString(m);
-        codes.push_back(AllophoneTable::FindByMnemonic(m)->code);
-    }
-    m_allophones->setPlainText(mnemonics.join(' '));
-    m_codes->setPlainText(
-        QString::fromStdString(CodeFormat::format(codes, CodeFormat::Style::Dollar)));
+    m_allophones->setPlainText(joined(m_spelling));
+    m_codes->setPlainText(QString::fromStdString(
+        CodeFormat::format(AllophoneTable::CodesOf(m_spelling), CodeFormat::Style::Dollar)));
     const int n = static_cast<int>(m_spelling.size());
     if (n == 0)
         m_fit->setText(QString("%1 slots are left from here.").arg(m_slotsLeft));
@@ -278,12 +272,9 @@ void SpellDialog::fillAlternatives()
     int current = 0;
     for (std::size_t i = 0; i < m_shownAlternatives.size(); ++i) {
         const std::vector<std::string>& s = m_shownAlternatives[i];
-        std::vector<int> codes;
-        for (const std::string& m : s)
-            codes.push_back(AllophoneTable::FindByMnemonic(m)->code);
-        m_alternatives->addItem(
-            joined(s) + "   " +
-            QString::fromStdString(CodeFormat::format(codes, CodeFormat::Style::Dollar)));
+        m_alternatives->addItem(joined(s) + "   " +
+                                QString::fromStdString(CodeFormat::format(
+                                    AllophoneTable::CodesOf(s), CodeFormat::Style::Dollar)));
         if (picked != m_picks.end() && withoutTrailingPauses(s) == picked->second)
             current = static_cast<int>(i);
     }

@@ -39,14 +39,6 @@ QString toQt(const std::string& s)
     return QString::fromStdString(s);
 }
 
-std::vector<std::string> mnemonicsOf(const std::vector<int>& codes)
-{
-    std::vector<std::string> out;
-    for (int c : codes)
-        out.push_back(AllophoneTable::EntryByCode(c)->mnemonic);
-    return out;
-}
-
 QString joined(const std::vector<std::string>& words)
 {
     QStringList out;
@@ -194,10 +186,10 @@ void VocabularyWindow::refresh()
         double ms = 0;
         for (int c : e.codes)
             ms += ChipDurations::chipMs(c);
-        const QString source = !e.parts.empty() ? "phrase: " + joined(e.parts)
-                               : e.text
-                                   ? toQt(e.source) + "  (" + joined(mnemonicsOf(e.codes)) + ")"
-                                   : joined(mnemonicsOf(e.codes));
+        const QString source =
+            !e.parts.empty() ? "phrase: " + joined(e.parts)
+            : e.text ? toQt(e.source) + "  (" + joined(AllophoneTable::MnemonicsOf(e.codes)) + ")"
+                     : joined(AllophoneTable::MnemonicsOf(e.codes));
         const QStringList cells = {toQt(e.name), source,
                                    e.codes.empty() ? QString()
                                                    : QString("%1 ms").arg(std::lround(ms)),
@@ -292,7 +284,7 @@ void VocabularyWindow::loadIntoSlots()
     const int e = current();
     if (e < 0)
         return;
-    const std::vector<std::string> m = mnemonicsOf(m_codes[std::size_t(e)]);
+    const std::vector<std::string> m = AllophoneTable::MnemonicsOf(m_codes[std::size_t(e)]);
     if (m.size() > std::size_t(SlotRow::kSlotCount)) {
         say(QString("Too long for the slots: %1 allophones, and there are %2.")
                 .arg(m.size())
@@ -344,7 +336,7 @@ void VocabularyWindow::listen()
 {
     const int e = current();
     if (e >= 0 && !m_codes[std::size_t(e)].empty())
-        m_hooks.listen(mnemonicsOf(m_codes[std::size_t(e)]));
+        m_hooks.listen(AllophoneTable::MnemonicsOf(m_codes[std::size_t(e)]));
 }
 
 void VocabularyWindow::speakOnChip()
