@@ -2,18 +2,24 @@
 // chip says, when, and every breach of its rules.
 #include "Command.h"
 #include "Failure.h"
+#include "InterruptGuard.h"
 #include "Invocation.h"
 #include "UsageError.h"
 #include "Utterance.h"
 #include "WavOutput.h"
 #include "catalogue/AllophoneTable.h"
+#include "files/UserFile.h"
+#include "simulate/BreachSummary.h"
+#include "simulate/FirmwareImage.h"
 #include "simulate/Simulation.h"
 #include "sound/SoundOutput.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <ostream>
 #include <thread>
 
@@ -25,6 +31,8 @@ namespace {
 
 // Without --seconds: until the chip has been silent a second after speaking, this at the most.
 constexpr double kLongest = 60;
+// An ELF with its debugging sections: far more than the largest flash holds in code.
+constexpr std::size_t kMaxFirmware = 16 * 1024 * 1024;
 
 struct Said
 {
@@ -33,11 +41,9 @@ struct Said
 };
 
 // What the chip said, at the times it said it, from the sample set.
-void writeSound(Invocation& cli, const std::vector<Said>& said, const std::string& path)
+void writeSound(Invocation& cli, const SampleSet& set, const std::vector<Said>& said,
+                const std::string& path)
 {
-    const SampleSet set = SampleSet::forThisProcess();
-    if (!set.present())
-        throw Failure("no sample set found (see 'man tessary', FILES)");
     Utterance samples(set, 0);
     const int rate = samples.rate();
     WavOutput wav(path, rate, cli.out());
@@ -59,6 +65,32 @@ void writeSound(Invocation& cli, const std::vector<Said>& said, const std::strin
     wav.finish();
 }
 
+// A folder of our own for the sound --play plays, in $TMPDIR or /tmp: a fixed name there could
+// be someone else's link. It goes, with what is in it, however the command ends.
+class PlayFolder
+{
+public:
+    PlayFolder()
+    {
+        const char* tmp = std::getenv("TMPDIR");
+        m_folder = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/tessary-simulate-XXXXXX";
+        if (!::mkdtemp(m_folder.data()))
+            throw Failure("cannot make a folder in " + m_folder.substr(0, m_folder.rfind('/')) +
+                          ": " + std::strerror(errno));
+    }
+    ~PlayFolder()
+    {
+        ::unlink(wav().c_str());
+        ::rmdir(m_folder.c_str());
+    }
+    PlayFolder(const PlayFolder&) = delete;
+    PlayFolder& operator=(const PlayFolder&) = delete;
+    std::string wav() const { return m_folder + "/said.wav"; }
+
+private:
+    std::string m_folder;
+};
+
 void play(Invocation& cli, const std::string& wav, double seconds)
 {
     SoundOutput player(&OutputChoice::find,
@@ -69,7 +101,41 @@ void play(Invocation& cli, const std::string& wav, double seconds)
     if (player.kind() == SoundOutput::Kind::None)
         throw Failure("no sound output: no sound server answers and no audio device opens");
     player.play(wav);
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds + 0.3));
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds + 0.3);
+    while (std::chrono::steady_clock::now() < end && !InterruptGuard::flag())
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+// The firmware's image for the board; Failure for a file that cannot be read, UsageError for
+// one that is no whole firmware for it.
+FirmwareImage firmware(const std::string& path, const SimulatedMcu& mcu)
+{
+    UserFile::Contents c = UserFile::read(path, kMaxFirmware);
+    if (c.status == UserFile::Status::Missing)
+        throw Failure("cannot read " + path + ": " + std::strerror(ENOENT));
+    if (c.status == UserFile::Status::Refused)
+        throw Failure("cannot read " + c.problem);
+    std::string problem;
+    std::optional<FirmwareImage> image = FirmwareImage::read(c.bytes, mcu, problem);
+    if (!image)
+        throw UsageError(path + ": " + problem);
+    return std::move(*image);
+}
+
+// --output may be neither the firmware nor a sample the sound is made of.
+void refuseOutputOverInput(const Options& o, const SampleSet& set)
+{
+    if (o.output.empty() || o.output == "-")
+        return;
+    if (UserFile::sameFile(o.items[0], o.output))
+        throw UsageError("--output " + o.output +
+                         " is the firmware itself, which it would replace");
+    for (const AllophoneEntry& e : AllophoneTable::All()) {
+        if (set.present() && UserFile::sameFile(set.SamplePath(e.mnemonic), o.output))
+            throw UsageError("--output " + o.output + " is the sample " + e.sampleFile +
+                             ", which the sound is made of");
+    }
 }
 
 int run(Invocation& cli)
@@ -83,41 +149,50 @@ int run(Invocation& cli)
     const std::optional<ChipPins> pins = ChipPins::parse(o.pins, problem);
     if (!pins)
         throw UsageError("--pins: " + problem);
-    if (const std::string refused = Simulation::check(o.items[0]); !refused.empty())
-        throw UsageError(refused);
+    const SimulatedMcu& mcu = SimulatedMcu::uno();
+    const SampleSet set = SampleSet::forThisProcess();
+    refuseOutputOverInput(o, set);
+    if ((!o.output.empty() || o.play) && !set.present())
+        throw Failure("no sample set found (see 'man tessary', FILES)");
+    const FirmwareImage image = firmware(o.items[0], mcu);
+
+    // Ctrl+C, a kill or a closed terminal end the run, and what it wrote goes with it.
+    const InterruptGuard interrupts;
     std::vector<Said> said;
-    int breaches = 0;
-    Simulation simulation(o.items[0], *pins, [&](const ChipModel::Event& e) {
-        char line[160];
+    BreachSummary breaches([&cli](const std::string& line) { cli.err() << line << "\n"; });
+    Simulation simulation(image, mcu, *pins, [&](const ChipModel::Event& e) {
         if (e.kind == ChipModel::Event::Kind::Start) {
             const std::string& m = AllophoneTable::EntryByCode(e.code)->mnemonic;
+            char line[64];
             std::snprintf(line, sizeof line, "%.1f %s\n", e.microseconds / 1000, m.c_str());
             cli.out() << line << std::flush;
             said.push_back({e.microseconds, m});
         } else if (e.kind == ChipModel::Event::Kind::Breach) {
-            std::snprintf(line, sizeof line, "tessary: %.1f ms: %s\n", e.microseconds / 1000,
-                          e.what.c_str());
-            cli.err() << line;
-            ++breaches;
+            breaches.add(e.microseconds, e.rule, e.what);
         }
     });
     if (!simulation.problem().empty())
         throw Failure(simulation.problem());
-    simulation.run(o.seconds > 0 ? o.seconds : kLongest, o.seconds == 0);
-    if (!o.output.empty())
-        writeSound(cli, said, o.output);
-    if (o.play && !said.empty()) {
-        // A folder of our own: a fixed name in /tmp could be someone else's link.
-        char folder[] = "/tmp/tessary-simulate-XXXXXX";
-        if (!::mkdtemp(folder))
-            throw Failure(std::string("cannot make a folder in /tmp: ") + std::strerror(errno));
-        const std::string wav = std::string(folder) + "/said.wav";
-        writeSound(cli, said, wav);
-        play(cli, wav, said.back().microseconds / 1e6 - said.front().microseconds / 1e6 + 0.5);
-        std::remove(wav.c_str());
-        ::rmdir(folder);
+    simulation.run(o.seconds > 0 ? o.seconds : kLongest, o.seconds == 0, &InterruptGuard::flag());
+    breaches.finish();
+    if (InterruptGuard::flag())
+        return InterruptGuard::status();
+    if (const auto& fault = simulation.fault()) {
+        char at[32];
+        std::snprintf(at, sizeof at, "%.1f ms: ", fault->microseconds / 1000);
+        cli.err() << "tessary: " << at << fault->what << "\n";
     }
-    return breaches > 0 ? 1 : 0;
+    if (!o.output.empty())
+        writeSound(cli, set, said, o.output);
+    if (o.play && !said.empty()) {
+        const PlayFolder folder;
+        writeSound(cli, set, said, folder.wav());
+        play(cli, folder.wav(),
+             said.back().microseconds / 1e6 - said.front().microseconds / 1e6 + 0.5);
+        if (InterruptGuard::flag())
+            return InterruptGuard::status();
+    }
+    return breaches.count() > 0 || simulation.fault() ? 1 : 0;
 }
 
 } // namespace

@@ -38,9 +38,14 @@ double ChipModel::now() const
     return static_cast<double>(m_avr->cycle) * 1e6 / static_cast<double>(m_avr->frequency);
 }
 
-void ChipModel::emit(Event::Kind kind, int code, std::string what)
+void ChipModel::emit(Event::Kind kind, int code)
 {
-    m_listener(Event{kind, code, now(), std::move(what)});
+    m_listener(Event{kind, code, now(), {}, {}});
+}
+
+void ChipModel::breach(std::string what, std::string rule, int code)
+{
+    m_listener(Event{Event::Kind::Breach, code, now(), std::move(what), std::move(rule)});
 }
 
 void ChipModel::drive()
@@ -64,8 +69,8 @@ void ChipModel::onAddress(avr_irq_t*, uint32_t value, void* param)
     const int before = m.m_address;
     m.m_address = value ? (before | (1 << line->bit)) : (before & ~(1 << line->bit));
     if (!m.m_ald && m.m_address != before)
-        m.emit(Event::Kind::Breach, -1,
-               std::string(kLineNames[line->bit]) + " changed while ALD was low");
+        m.breach(std::string(kLineNames[line->bit]) + " changed while ALD was low",
+                 "an address line changed while ALD was low");
 }
 
 void ChipModel::onAld(avr_irq_t*, uint32_t value, void* param)
@@ -81,18 +86,19 @@ void ChipModel::load()
 {
     for (int i = 0; i < 6; ++i) {
         if (!driven(m_pins.address[i]))
-            emit(Event::Kind::Breach, -1,
-                 std::string(kLineNames[i]) + " undriven (its pin is an input) when ALD fell");
+            breach(std::string(kLineNames[i]) + " undriven (its pin is an input) when ALD fell",
+                   "a line the chip reads undriven when ALD fell");
     }
     if (!driven(m_pins.reset))
-        emit(Event::Kind::Breach, -1, "RESET undriven (its pin is an input) when ALD fell");
+        breach("RESET undriven (its pin is an input) when ALD fell",
+               "a line the chip reads undriven when ALD fell");
     if (!m_reset) {
-        emit(Event::Kind::Breach, -1, "a load while RESET was low");
+        breach("a load while RESET was low", "a load while RESET was low");
         return;
     }
     if (m_buffered >= 0) {
-        emit(Event::Kind::Breach, m_buffered,
-             "a load while LRQ was high (" + std::to_string(m_buffered) + " waiting)");
+        breach("a load while LRQ was high (" + std::to_string(m_buffered) + " waiting)",
+               "a load while LRQ was high", m_buffered);
         return;
     }
     m_buffered = m_address & 0x3F;

@@ -9,7 +9,7 @@
 
 namespace tessary {
 
-// The SP0256-AL2 on a simulated ATmega328P's pins (simavr), as strict as the real chip: the
+// The SP0256-AL2 on a simulated AVR's pins (simavr), as strict as the real chip: the
 // address is latched when ALD falls; a load to an idle chip holds LRQ high for 24 us (16-42 us
 // measured on a chip) before the allophone starts; the chip keeps one address waiting, holds
 // LRQ high while it does and SBY low while it speaks, each allophone for its time on the chip;
@@ -26,7 +26,8 @@ public:
         enum class Kind { Start, End, Load, Reset, Breach } kind;
         int code = -1;       // Start, End, Load
         double microseconds; // simulated time from power-on
-        std::string what;    // Breach
+        std::string what;    // Breach: what happened, in full
+        std::string rule;    // Breach: the rule broken, the same for every breach of it
     };
     using Listener = std::function<void(const Event&)>;
 
@@ -54,7 +55,8 @@ private:
     void load();
     void speak(int code);
     void drive();
-    void emit(Event::Kind kind, int code = -1, std::string what = {});
+    void emit(Event::Kind kind, int code = -1);
+    void breach(std::string what, std::string rule, int code = -1);
     // Whether the AVR drives the line (its pin an output).
     bool driven(const ChipPins::Line& line) const;
 

@@ -21,8 +21,15 @@ struct ChipPins
     Line sby{'B', 2};
     Line reset{'B', 3};
 
+    static constexpr int kLines = 10;
+    // Line i of A1-A6, ALD, LRQ, SBY, RESET, and its name; nullptr for a name that is none.
+    const Line& line(int i) const;
+    Line* line(std::string_view name);
+    static std::string_view name(int i);
+
     // "A1=C0,A2=C1,...,ALD=B0,LRQ=B1,SBY=B2,RESET=B3": the lines named change, the others keep
-    // the default. Nothing, with the problem, for a spec that is not of that form.
+    // the default. Nothing, with the problem, for a spec that is not of that form, that names
+    // a line twice or leaves two lines on one pin.
     static std::optional<ChipPins> parse(std::string_view spec, std::string& problem);
 };
 

@@ -19,6 +19,9 @@ extern "C" {
 
 #include <csignal>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -48,16 +51,26 @@ int main(int argc, char* argv[])
         return 1;
     }
     static const char* const kinds[] = {"start", "end", "load", "reset", "violation"};
-    Simulation simulation(argv[1], ChipPins(), [log](const ChipModel::Event& e) {
-        const char* kind = kinds[static_cast<int>(e.kind)];
-        if (e.kind == ChipModel::Event::Kind::Breach)
-            std::fprintf(log, "%s %.3f %s\n", kind, e.microseconds, e.what.c_str());
-        else if (e.code < 0)
-            std::fprintf(log, "%s %.3f\n", kind, e.microseconds);
-        else
-            std::fprintf(log, "%s %d %.3f\n", kind, e.code, e.microseconds);
-        std::fflush(log);
-    });
+    std::ifstream in(argv[1], std::ios::binary);
+    const std::string elf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string problem;
+    const std::optional<FirmwareImage> image =
+        FirmwareImage::read(elf, SimulatedMcu::uno(), problem);
+    if (!image) {
+        std::fprintf(stderr, "chip_sim: %s: %s\n", argv[1], problem.c_str());
+        return 1;
+    }
+    Simulation simulation(
+        *image, SimulatedMcu::uno(), ChipPins(), [log](const ChipModel::Event& e) {
+            const char* kind = kinds[static_cast<int>(e.kind)];
+            if (e.kind == ChipModel::Event::Kind::Breach)
+                std::fprintf(log, "%s %.3f %s\n", kind, e.microseconds, e.what.c_str());
+            else if (e.code < 0)
+                std::fprintf(log, "%s %.3f\n", kind, e.microseconds);
+            else
+                std::fprintf(log, "%s %d %.3f\n", kind, e.code, e.microseconds);
+            std::fflush(log);
+        });
     if (!simulation.problem().empty()) {
         std::fprintf(stderr, "chip_sim: %s\n", simulation.problem().c_str());
         return 1;
@@ -76,6 +89,8 @@ int main(int argc, char* argv[])
     std::fflush(stdout);
     while (!stopping && simulation.step()) {
     }
+    if (const auto& fault = simulation.fault())
+        std::fprintf(log, "fault %.3f %s\n", fault->microseconds, fault->what.c_str());
     std::fprintf(log, "bytes %lu %lu\n", bytesIn, bytesOut);
     std::fclose(log);
     // Not uart_pty_stop(): its thread may sit in a read that nothing ends.

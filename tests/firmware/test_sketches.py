@@ -93,7 +93,7 @@ class Sketches(unittest.TestCase):
                                   source], env=env, capture_output=True, text=True)
             self.assertEqual((res.returncode, res.stderr), (0, ""))
             self.assertEqual(sorted(os.listdir(folder)),
-                             ["Alarm.ino", "SP0256.c", "SP0256.h", "alarm.h"])
+                             [".tessary-sketch", "Alarm.ino", "SP0256.c", "SP0256.h", "alarm.h"])
             events = simulate(build_sketch(folder, libs=""), starts=len(expected))
         said = [int(e[1]) for e in events if e[0] == "start"]
         self.assertEqual(said, expected)
@@ -254,14 +254,14 @@ class Simulate(unittest.TestCase):
             with open(source, "w") as f:
                 f.write("int main(void) { for (;;) {} }\n")
             subprocess.run(["avr-gcc", "-mmcu=atmega2560", "-o", mega, source], check=True)
-            rows = [("a text file", "/etc/passwd", "not an ELF file"),
-                    ("a program of this machine", sys.executable, "another processor"),
-                    ("an ATmega2560's firmware", mega, "built for the avr6 family"),
-                    ("no such file", os.path.join(tmp, "none.elf"), "No such file")]
-            for name, path, message in rows:
+            rows = [("a text file", "/etc/passwd", 2, "not an ELF file"),
+                    ("a program of this machine", sys.executable, 2, "another processor"),
+                    ("an ATmega2560's firmware", mega, 2, "built for the atmega2560"),
+                    ("no such file", os.path.join(tmp, "none.elf"), 1, "No such file")]
+            for name, path, status, message in rows:
                 with self.subTest(name):
                     res = self.simulate(path)
-                    self.assertEqual((res.returncode, res.stdout), (2, ""))
+                    self.assertEqual((res.returncode, res.stdout), (status, ""))
                     self.assertIn(message, res.stderr)
 
 

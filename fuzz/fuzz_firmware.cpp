@@ -1,0 +1,34 @@
+// A firmware file of any bytes: our checks, then, for what they accept, the load into simavr
+// and a short run with the chip on its pins. What is accepted must fit the MCU, and no run may
+// reach outside simavr's memory (the sanitizers watch ours, and a stray address in simavr's
+// arrays lands in the room we give them).
+#include "simulate/FirmwareImage.h"
+#include "simulate/Simulation.h"
+
+#include <cstdlib>
+#include <string_view>
+
+using namespace tessary;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view elf(reinterpret_cast<const char*>(data), size);
+    const SimulatedMcu& mcu = SimulatedMcu::uno();
+    std::string problem;
+    const std::optional<FirmwareImage> image = FirmwareImage::read(elf, mcu, problem);
+    if (!image) {
+        if (problem.empty())
+            std::abort();
+        return 0;
+    }
+    if (image->flash().size() > mcu.flashBytes || image->programEnd() > image->flash().size() ||
+        image->programEnd() == 0 || image->eeprom().size() > mcu.eepromBytes ||
+        image->ramEnd() > mcu.ramStart + mcu.ramBytes)
+        std::abort();
+    Simulation simulation(*image, mcu, ChipPins(), [](const ChipModel::Event&) {});
+    for (int i = 0; i < 4000 && simulation.step(); ++i) {
+    }
+    if (const auto& fault = simulation.fault(); fault && fault->what.empty())
+        std::abort();
+    return 0;
+}
