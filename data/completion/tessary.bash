@@ -50,7 +50,7 @@ _tessary()
     codes) options="--format --text --lines --json --file --help" ;;
     say) options="--pace --text --file --alternatives --device --help" ;;
     render) options="--output --pace --text --file --help" ;;
-    vocab) options="--format --output --prefix --no-user-words --help" ;;
+    vocab) options="--format --output --prefix --no-user-words --force --help" ;;
     list) options="--json --help" ;;
     devices) options="--probe --help" ;;
     simulate) options="--pins --seconds --output --play --help" ;;

@@ -23,6 +23,7 @@ complete -c tessary -n '__fish_seen_subcommand_from spell say' -l alternatives -
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -F
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l prefix -x -d 'the prefix of every name'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l no-user-words -d 'spell without the user\'s word list'
+complete -c tessary -n '__fish_seen_subcommand_from vocab' -l force -d 'write a sketch over files you changed'
 complete -c tessary -n '__fish_seen_subcommand_from say' -l device -r -a '(__fish_complete_path /dev/tty; __fish_complete_path /dev/serial/by-id/)' -d 'a real chip on the board at this port'
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a simulate -d 'runs firmware on a simulated ATmega328P with the chip'
 complete -c tessary -n '__fish_seen_subcommand_from simulate' -F

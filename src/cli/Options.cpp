@@ -21,6 +21,7 @@ bool* flagOf(Options& o, const std::string& name)
            : name == "--probe"         ? &o.probe
            : name == "--no-user-words" ? &o.noUserWords
            : name == "--play"          ? &o.play
+           : name == "--force"         ? &o.force
                                        : nullptr;
 }
 
@@ -43,6 +44,8 @@ void setValue(Options& o, const std::string& name, const std::string& value,
                 (vocab ? "c, arduino, json or sketch" : "dollar, hex, dec, c or basic"));
         o.format = value;
     } else if (name == "--pins") {
+        if (value.empty())
+            throw UsageError(where + ": --pins needs the lines it moves, e.g. ALD=D7");
         o.pins = value;
     } else if (name == "--seconds") {
         char* end = nullptr;

@@ -21,6 +21,7 @@ struct Options
     bool alternatives = false;
     bool probe = false;
     bool noUserWords = false; // the built-in word list only
+    bool force = false;       // vocab --format sketch: over files the user changed
     bool play = false;        // simulate: play what the chip said
     std::string pins;         // simulate: where the chip's lines meet the AVR
     double seconds = 0;       // simulate: how long; 0 until the chip has been silent a second

@@ -63,6 +63,8 @@ int run(Invocation& cli)
     const bool sketch = o.format == "sketch";
     if (sketch && (o.output.empty() || o.output == "-"))
         throw UsageError("--format sketch needs --output FOLDER");
+    if (o.force && !sketch)
+        throw UsageError("--force is for --format sketch: a header is always written whole");
     VocabularyHeader::Form form = VocabularyHeader::Form::Arduino;
     if (!sketch)
         VocabularyHeader::parseForm(o.format.empty() ? "c" : o.format, form);
@@ -84,10 +86,13 @@ int run(Invocation& cli)
         throw Failure("no header written: " + std::to_string(made.problems.size()) + " problem" +
                       (made.problems.size() == 1 ? "" : "s") + " in " + shown);
     if (sketch) {
-        if (const std::string problem =
-                SketchFolder::write(o.output, made.source.prefix, header, made.vocabulary);
-            !problem.empty())
-            throw Failure(problem);
+        const SketchFolder::Outcome written =
+            SketchFolder::write(o.output, made.source.prefix, header, made.vocabulary, o.force);
+        if (!written.theirs.empty())
+            throw Failure(written.problem +
+                          "; --force writes the sketch's files all the same, keeping every other");
+        if (!written.problem.empty())
+            throw Failure(written.problem);
         return 0;
     }
     if (o.output.empty() || o.output == "-") {
@@ -108,7 +113,7 @@ const Command& commands::vocab()
         "vocab FILE",
         "a header of every entry of a vocabulary file (--format c, arduino, json)",
         R"(Usage: tessary vocab [--format c|arduino|json|sketch] [--output FILE] [--prefix NAME]
-                    [--no-user-words] VOCABULARY
+                    [--no-user-words] [--force] VOCABULARY
 Writes one header with every entry of the vocabulary file (- for standard input): one line an
 entry, a name and mnemonics or codes after '=', or English text after ':'.
 
@@ -128,7 +133,9 @@ entry, a name and mnemonics or codes after '=', or English text after ':'.
   arduino   the same with the arrays and the table in flash (PROGMEM)
   json      each entry's name, text, mnemonics and codes
   sketch    a folder the Arduino IDE opens (--output FOLDER): FOLDER.ino, which says every
-            entry once, the header in the Arduino form, and the SP0256 driver
+            entry once, the header in the Arduino form, and the SP0256 driver. Run again, it
+            writes them anew where they are as it wrote them; a file you changed, or a folder
+            it did not make, is refused unless --force (your other files are never touched)
 Every name the header makes starts with the prefix, the file's stem unless --prefix NAME
 gives another: clock.txt makes CLOCK_H, clock_word_hello, clock_word_hello_length,
 CLOCK_WORD_HELLO, clock_table and CLOCK_COUNT, so an entry may be called count, delay or
@@ -136,7 +143,7 @@ setup. Two names that come out the same, and any bad line, are reported with the
 numbers and nothing is written. The header says which entries the word list in
 ~/.config/quorlin-tessary/words spelled; --no-user-words spells without it.
 )",
-        {"--format", "--output", "--prefix", "--no-user-words"},
+        {"--format", "--output", "--prefix", "--no-user-words", "--force"},
         true,
         &run};
     return command;

@@ -1,9 +1,20 @@
 #include "SketchFolder.h"
 
 #include "VocabularyHeader.h"
+#include "files/AtomicFile.h"
 #include "files/UserFile.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 namespace tessary {
 
@@ -31,28 +42,156 @@ std::string program(const std::string& name, const std::string& prefix)
            "        delay(500);\n    }\n}\n\nvoid loop()\n{\n}\n";
 }
 
+// A checksum that tells a file the user changed from the one written (FNV-1a, 64 bits).
+std::string checksum(std::string_view bytes)
+{
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char c : bytes)
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+    return text;
+}
+
+std::string manifest(const SketchFolder::Files& files)
+{
+    std::string text = "# Written by tessary vocab --format sketch: what it may write again.\n";
+    for (const auto& [name, bytes] : files)
+        text += checksum(bytes) + " " + name + "\n";
+    return text;
+}
+
+// The files of an earlier manifest, with the checksum each had when written.
+std::map<std::string, std::string> written(const std::filesystem::path& dir)
+{
+    std::map<std::string, std::string> sums;
+    const UserFile::Contents c = UserFile::read(dir / SketchFolder::kManifest, 64 * 1024);
+    std::istringstream lines(c.bytes);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > 17 && line[16] == ' ' && line[0] != '#')
+            sums[line.substr(17)] = line.substr(0, 16);
+    }
+    return sums;
+}
+
+// What in the folder the files would replace without its having written it, or, in a folder
+// it did not make, anything at all but a file it would write as it is.
+std::vector<std::string> notOurs(const std::filesystem::path& dir, const SketchFolder::Files& files)
+{
+    const std::map<std::string, std::string> sums = written(dir);
+    const bool ours = std::filesystem::exists(dir / SketchFolder::kManifest);
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        const auto file = std::find_if(files.begin(), files.end(),
+                                       [&](const auto& f) { return f.first == name; });
+        if (name == SketchFolder::kManifest || (ours && file == files.end()))
+            continue; // the user's own files stay as they are
+        if (file != files.end()) {
+            const UserFile::Contents c = UserFile::read(entry.path(), 4 * 1024 * 1024);
+            const auto sum = sums.find(name);
+            if (c.status == UserFile::Status::Read &&
+                (c.bytes == file->second ||
+                 (sum != sums.end() && sum->second == checksum(c.bytes))))
+                continue;
+        }
+        found.push_back(name);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::string listed(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < 5; ++i)
+        text += (i ? ", " : "") + names[i];
+    return names.size() > 5 ? text + " and " + std::to_string(names.size() - 5) + " more" : text;
+}
+
+// A folder that does not exist yet: made whole beside it, then renamed into place.
+std::string create(const std::filesystem::path& dir, const SketchFolder::Files& files)
+{
+    std::error_code ec;
+    std::filesystem::path parent = dir.parent_path();
+    if (parent.empty())
+        parent = ".";
+    std::filesystem::create_directories(parent, ec);
+    std::string pattern = (parent / ("." + dir.filename().string() + ".XXXXXX")).string();
+    if (ec || !::mkdtemp(pattern.data()))
+        return "cannot write " + dir.string() + ": " + (ec ? ec.message() : std::strerror(errno));
+    const std::filesystem::path made(pattern);
+    std::string problem;
+    for (const auto& [name, bytes] : files) {
+        if (problem.empty())
+            problem = UserFile::write(made / name, bytes);
+    }
+    if (problem.empty() && ::rename(made.c_str(), dir.c_str()) != 0)
+        problem = dir.string() + ": " + std::strerror(errno);
+    if (!problem.empty()) {
+        std::filesystem::remove_all(made, ec);
+        return "cannot write " + problem;
+    }
+    return {};
+}
+
 } // namespace
 
-std::string SketchFolder::write(const std::string& folder, const std::string& prefix,
-                                const std::string& header, const Vocabulary& vocabulary)
+SketchFolder::Files SketchFolder::files(const std::string& folder, const std::string& prefix,
+                                        const std::string& header)
 {
     const std::filesystem::path dir(folder);
     const std::string name =
         dir.filename().empty() ? dir.parent_path().filename().string() : dir.filename().string();
+    return {{name + ".ino", program(name, prefix)},
+            {Vocabulary::words(prefix) + ".h", header},
+            {"SP0256.h", kDriverHeader},
+            {"SP0256.c", kDriverSource}};
+}
+
+SketchFolder::Outcome SketchFolder::write(const std::string& folder, const std::string& prefix,
+                                          const std::string& header, const Vocabulary& vocabulary,
+                                          bool force)
+{
     if (vocabulary.entries().empty())
-        return "an empty vocabulary makes no sketch";
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    if (ec)
-        return "cannot write " + folder + ": " + ec.message();
-    const std::pair<std::filesystem::path, std::string> files[] = {
-        {dir / (name + ".ino"), program(name, prefix)},
-        {dir / (Vocabulary::words(prefix) + ".h"), header},
-        {dir / "SP0256.h", kDriverHeader},
-        {dir / "SP0256.c", kDriverSource}};
-    for (const auto& [file, text] : files) {
-        if (const std::string problem = UserFile::write(file, text); !problem.empty())
-            return "cannot write " + problem;
+        return {"an empty vocabulary makes no sketch", {}};
+    std::filesystem::path dir(folder);
+    if (dir.filename().empty())
+        dir = dir.parent_path();
+    Files all = files(folder, prefix, header);
+    all.emplace_back(kManifest, manifest(all));
+    struct stat st
+    {
+    };
+    if (::stat(dir.c_str(), &st) != 0)
+        return {errno == ENOENT ? create(dir, all)
+                                : "cannot write " + dir.string() + ": " + std::strerror(errno),
+                {}};
+    if (!S_ISDIR(st.st_mode))
+        return {"cannot write " + dir.string() + ": is " + UserFile::kindOf(st.st_mode) +
+                    ", not a folder",
+                {}};
+    all.pop_back();
+    if (std::vector<std::string> theirs = notOurs(dir, all); !theirs.empty() && !force)
+        return {dir.string() + " holds what tessary did not write there (" + listed(theirs) +
+                    "): nothing written",
+                std::move(theirs)};
+    all.emplace_back(kManifest, manifest(all));
+    // Every file whole on the disk first; then the renames, which need no room.
+    std::vector<AtomicFile> out(all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        std::string problem = out[i].open(dir / all[i].first);
+        if (problem.empty() && !out[i].write(all[i].second))
+            problem = out[i].problem();
+        if (problem.empty())
+            problem = out[i].prepare();
+        if (!problem.empty())
+            return {"cannot write " + problem + " (the folder is as it was)", {}};
+    }
+    for (AtomicFile& file : out) {
+        if (const std::string problem = file.commit(); !problem.empty())
+            return {"cannot write " + problem, {}};
     }
     return {};
 }

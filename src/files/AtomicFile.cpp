@@ -22,6 +22,7 @@ void AtomicFile::discard()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+    m_prepared = false;
     if (!m_temporary.empty())
         ::unlink(m_temporary.c_str());
     m_temporary.clear();
@@ -109,8 +110,10 @@ bool AtomicFile::writeAt(std::uint64_t offset, std::string_view bytes)
     return m_fd >= 0;
 }
 
-std::string AtomicFile::commit()
+std::string AtomicFile::prepare()
 {
+    if (m_prepared)
+        return {};
     if (m_fd < 0)
         return m_problem.empty() ? m_target.string() + ": not open" : m_problem;
     if (::fchmod(m_fd, static_cast<mode_t>(m_mode)) != 0 || ::fsync(m_fd) != 0) {
@@ -120,11 +123,24 @@ std::string AtomicFile::commit()
     const int fd = m_fd;
     m_fd = -1;
     // close(2)'s own result: on some file systems a failed write shows only here.
-    if (::close(fd) != 0 || ::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+    if (::close(fd) != 0) {
+        failed(errno);
+        return m_problem;
+    }
+    m_prepared = true;
+    return {};
+}
+
+std::string AtomicFile::commit()
+{
+    if (std::string problem = prepare(); !problem.empty())
+        return problem;
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
         failed(errno);
         return m_problem;
     }
     m_temporary.clear();
+    m_prepared = false;
     // The rename itself lasts once the folder is on the disk too.
     std::filesystem::path folder = m_target.parent_path();
     if (folder.empty())

@@ -25,7 +25,12 @@ public:
     bool write(std::string_view bytes);
     // Overwrites bytes already written, at `offset` from the start (a header's sizes).
     bool writeAt(std::uint64_t offset, std::string_view bytes);
-    // Flushes, keeps the old file's permissions, and renames over it. Empty on success.
+    // Flushes to the disk with the old file's permissions, ready to be renamed: a failure here
+    // (a full disk) leaves the old file as it was. Empty on success.
+    std::string prepare();
+    // prepare(), then renames over the old file. Empty on success. Several files that must
+    // change together are each prepared first, then committed: what fails, fails before any
+    // of them changed.
     std::string commit();
 
     const std::string& problem() const { return m_problem; }
@@ -37,6 +42,7 @@ private:
     std::filesystem::path m_target;
     std::filesystem::path m_temporary;
     int m_fd = -1;
+    bool m_prepared = false;
     int m_mode = -1; // the old file's permissions, kept; -1 for a new file
     std::string m_problem;
 };

@@ -421,9 +421,22 @@ bool VocabularyWindow::exportTo(const std::string& form, const std::filesystem::
         showProblems(h.problems, "Nothing exported");
         return false;
     }
-    const std::string problem =
-        form == "sketch" ? SketchFolder::write(target.string(), prefix, h.text, h.vocabulary)
-                         : UserFile::write(target, h.text);
+    std::string problem;
+    if (form == "sketch") {
+        SketchFolder::Outcome written =
+            SketchFolder::write(target.string(), prefix, h.text, h.vocabulary);
+        if (!written.theirs.empty() &&
+            QMessageBox::question(
+                this, "Export Sketch",
+                toQt(target.string()) + " holds files that Export did not write there, or that "
+                                        "were changed since. Write the sketch's files all the "
+                                        "same? Any other file stays as it is.",
+                QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Yes)
+            written = SketchFolder::write(target.string(), prefix, h.text, h.vocabulary, true);
+        problem = written.problem;
+    } else {
+        problem = UserFile::write(target, h.text);
+    }
     say(problem.empty() ? "Exported to " + toQt(target.string()) + "."
                         : "Not exported: " + toQt(problem));
     return problem.empty();
