@@ -1,5 +1,7 @@
 #include "Vocabulary.h"
 
+#include "TextLines.h"
+
 #include "Utf8.h"
 
 #include "CodeFormat.h"
@@ -296,12 +298,8 @@ Vocabulary Vocabulary::parse(std::string_view text, std::vector<Problem>& proble
     Vocabulary v;
     std::map<std::string, int> taken; // folded identifier -> its line
     int number = 0;
-    for (std::size_t at = 0; at <= text.size();) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = trimmed(withoutComment(text.substr(at, end - at)));
-        at = end + 1;
+    for (const TextLines::Line& whole : TextLines::split(text)) {
+        const std::string_view line = trimmed(withoutComment(whole.text));
         ++number;
         if (line == "%numbers" || line == "%numbers american" || line == "%numbers british") {
             v.m_numbers = line == "%numbers british" ? Numbers::British : Numbers::American;

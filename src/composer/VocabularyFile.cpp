@@ -16,27 +16,14 @@ std::string joined(const std::vector<std::string>& words)
 
 } // namespace
 
-VocabularyFile::VocabularyFile(std::string_view text)
+VocabularyFile::VocabularyFile(std::string_view text) : m_lines(TextLines::split(text))
 {
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string line(text.substr(at, end - at));
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        m_lines.push_back(std::move(line));
-        at = end + 1;
-    }
     reparse();
 }
 
 std::string VocabularyFile::text() const
 {
-    std::string out;
-    for (const std::string& line : m_lines)
-        out += line + "\n";
-    return out;
+    return TextLines::join(m_lines);
 }
 
 void VocabularyFile::reparse()
@@ -72,12 +59,14 @@ std::string VocabularyFile::lineFor(const Vocabulary::Entry& e, std::string_view
 // file's own: the problem the edit brought.
 std::string VocabularyFile::put(std::size_t at, std::string line, bool insert)
 {
-    const std::vector<std::string> before = m_lines;
+    const std::vector<TextLines::Line> before = m_lines;
     const std::size_t had = size();
-    if (insert)
-        m_lines.insert(m_lines.begin() + long(at), std::move(line));
+    if (insert && at == m_lines.size())
+        TextLines::append(m_lines, std::move(line));
+    else if (insert)
+        m_lines.insert(m_lines.begin() + long(at), {std::move(line), TextLines::usualEnd(m_lines)});
     else
-        m_lines[at] = std::move(line);
+        m_lines[at].text = std::move(line);
     const std::vector<Vocabulary::Problem> had_problems = m_problems;
     reparse();
     const auto brought = std::find_if(m_problems.begin(), m_problems.end(), [&](const auto& p) {
@@ -132,7 +121,11 @@ std::string VocabularyFile::rename(std::size_t entry, std::string_view name)
 
 void VocabularyFile::remove(std::size_t entry)
 {
-    m_lines.erase(m_lines.begin() + long(lineOf(entry)));
+    const auto line = m_lines.begin() + long(lineOf(entry));
+    // The file's last line keeps its ending, or its lack of one.
+    if (line + 1 == m_lines.end() && line != m_lines.begin())
+        (line - 1)->end = line->end;
+    m_lines.erase(line);
     reparse();
 }
 
@@ -140,7 +133,8 @@ void VocabularyFile::move(std::size_t entry, bool up)
 {
     if ((up && entry == 0) || (!up && entry + 1 >= size()))
         return;
-    std::swap(m_lines[lineOf(entry)], m_lines[lineOf(up ? entry - 1 : entry + 1)]);
+    // The lines change places; the endings stay where they were.
+    std::swap(m_lines[lineOf(entry)].text, m_lines[lineOf(up ? entry - 1 : entry + 1)].text);
     reparse();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TextLines.h"
 #include "Vocabulary.h"
 
 #include <string>
@@ -10,7 +11,8 @@ namespace tessary {
 
 // A vocabulary file as the window edits it: its lines in order. Entries are added, changed,
 // renamed, deleted and moved as lines; every other line (a comment, %numbers, a line with a
-// problem) stays as it was, so that saving the file loses nothing of it. The entries and the
+// problem) stays as it was, and so do the lines' endings (CR LF, CR, a last line without
+// one), so that saving the file loses nothing of it. The entries and the
 // problems are always what Vocabulary::parse makes of the lines, as `tessary vocab` reads them.
 class VocabularyFile
 {
@@ -45,7 +47,7 @@ private:
     std::string put(std::size_t at, std::string line, bool insert);
     void reparse();
 
-    std::vector<std::string> m_lines;
+    std::vector<TextLines::Line> m_lines;
     Vocabulary m_vocabulary;
     std::vector<Vocabulary::Problem> m_problems;
 };

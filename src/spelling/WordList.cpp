@@ -1,6 +1,7 @@
 #include "WordList.h"
 
 #include "catalogue/AllophoneTable.h"
+#include "composer/TextLines.h"
 #include "files/UserFile.h"
 
 #include <algorithm>
@@ -57,29 +58,31 @@ std::filesystem::path WordList::userFile(const UserFolders::Environment& env)
 std::string WordList::withSpellings(std::string_view text,
                                     const std::vector<std::pair<std::string, std::string>>& words)
 {
-    std::string out;
-    std::istringstream lines{std::string(text)};
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream fields(line);
+    std::vector<TextLines::Line> lines = TextLines::split(text);
+    const std::string end = TextLines::usualEnd(lines);
+    const bool endsOpen = !lines.empty() && lines.back().end.empty();
+    std::erase_if(lines, [&](const TextLines::Line& line) {
+        std::istringstream fields(line.text);
         std::string first;
         fields >> first;
-        const bool replaced = std::any_of(words.begin(), words.end(), [&](const auto& w) {
-            return lower(w.first) == lower(first);
-        });
-        if (!replaced)
-            out += line + "\n";
-    }
+        return std::any_of(words.begin(), words.end(),
+                           [&](const auto& w) { return lower(w.first) == lower(first); });
+    });
+    // The words' lines in the file's own line ending; the last line as the file's was.
+    if (!lines.empty() && lines.back().end.empty())
+        lines.back().end = end;
     for (const auto& [word, mnemonics] : words)
-        out += word + " " + mnemonics + "\n";
-    return out;
+        lines.push_back({word + " " + mnemonics, end});
+    if (endsOpen && !lines.empty())
+        lines.back().end.clear();
+    return TextLines::join(lines);
 }
 
 void WordList::add(std::string_view text, std::vector<Problem>& problems)
 {
-    std::istringstream lines{std::string(text)};
-    std::string line;
     int number = 0;
-    while (std::getline(lines, line)) {
+    for (TextLines::Line& whole : TextLines::split(text)) {
+        std::string& line = whole.text;
         ++number;
         if (const auto hash = line.find('#'); hash != std::string::npos)
             line.erase(hash);

@@ -273,6 +273,23 @@ void TestVocabulary::editedFile_data()
     QTest::newRow("removed, a phrase renamed") << "a = hh1\n%phrase p = a a\n"
                                                << "remove 0;rename 0|q"
                                                << "%phrase q = a a\n";
+    // Each line keeps its ending; a new one takes the file's own.
+    QTest::newRow("CR LF kept, and given to a new line")
+        << "# mine\r\nhi = hh1 ay pa1\r\n"
+        << "rename 0|hey;add bye|bb2 ay"
+        << "# mine\r\nhey = hh1 ay pa1\r\nbye = bb2 ay\r\n";
+    QTest::newRow("CR alone: an old Mac's lines") << "# mine\rhi = hh1\rho = hh2\r"
+                                                  << "down 0;add x|eh"
+                                                  << "# mine\rho = hh2\rhi = hh1\rx = eh\r";
+    QTest::newRow("no final line end, kept") << "hi = hh1\nho = hh2"
+                                             << "add x|eh"
+                                             << "hi = hh1\nho = hh2\nx = eh";
+    QTest::newRow("the last line removed, its lack of an end kept") << "hi = hh1\r\nho = hh2"
+                                                                    << "remove 1"
+                                                                    << "hi = hh1";
+    QTest::newRow("mixed endings stay on their lines") << "a = eh\r\nb = ay\nc = oy"
+                                                       << "down 0"
+                                                       << "b = ay\r\na = eh\nc = oy";
 }
 
 // Edits change the entries' lines only; a refused edit leaves the file as it was.

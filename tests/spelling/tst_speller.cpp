@@ -36,6 +36,8 @@ private Q_SLOTS:
     void userWordsOverrideTheRules();
     void malformedLinesAreReported_data();
     void malformedLinesAreReported();
+    void savedPicksKeepTheFile_data();
+    void savedPicksKeepTheFile();
     void alternatives_data();
     void alternatives();
     void wordsAsCut_data();
@@ -170,6 +172,35 @@ void TestSpeller::malformedLinesAreReported()
     QCOMPARE(problems[0].line, 3);
     QCOMPARE(QString::fromStdString(problems[0].message), message);
     QVERIFY2(words.size() == 2 && words.find("YES"), "the good lines are kept");
+}
+
+// A word picked in Spell Text replaces the word's older lines; every other line, and every line
+// ending, stays as the file had it.
+void TestSpeller::savedPicksKeepTheFile_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after"); // with "cat kk1 ae tt1" saved
+    QTest::newRow("a new list") << ""
+                                << "cat kk1 ae tt1\n";
+    QTest::newRow("CR LF, the old cat gone") << "# mine\r\nCat kk3 ae tt1\r\nno nn2 ow\r\n"
+                                             << "# mine\r\nno nn2 ow\r\ncat kk1 ae tt1\r\n";
+    QTest::newRow("CR alone") << "no nn2 ow\rso ss ow\r"
+                              << "no nn2 ow\rso ss ow\rcat kk1 ae tt1\r";
+    QTest::newRow("no final line end") << "no nn2 ow"
+                                       << "no nn2 ow\ncat kk1 ae tt1";
+}
+
+void TestSpeller::savedPicksKeepTheFile()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QCOMPARE(QString::fromStdString(
+                 WordList::withSpellings(before.toStdString(), {{"cat", "kk1 ae tt1"}})),
+             after);
+    WordList words;
+    std::vector<WordList::Problem> problems;
+    words.add(before.toStdString(), problems);
+    QVERIFY(problems.empty()); // CR alone ends a line
 }
 
 void TestSpeller::alternatives_data()
