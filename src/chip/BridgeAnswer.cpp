@@ -36,10 +36,9 @@ std::optional<BridgeAnswer> BridgeAnswer::parse(std::string_view line)
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     const std::string_view tag = TB_ANSWER " ";
-    const std::size_t at = line.rfind(tag);
-    if (at == std::string_view::npos)
+    if (line.substr(0, tag.size()) != tag)
         return std::nullopt;
-    line.remove_prefix(at + tag.size());
+    line.remove_prefix(tag.size());
     BridgeAnswer a;
     if (!number(line, a.version) || !separator(line) || !number(line, a.room) || !separator(line) ||
         !number(line, a.nonce) || !line.empty())

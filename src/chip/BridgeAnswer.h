@@ -5,9 +5,10 @@
 
 namespace tessary {
 
-// A bridge's answer to a hello: "tessary-bridge VERSION ROOM NONCE", read from one line that
-// may carry other bytes before it (a board's chatter, an old utterance's last answers) and a
-// "\r" after it. Every number is range-checked: no overflow, no sign, no trailing text.
+// A bridge's answer to a hello: "tessary-bridge VERSION ROOM NONCE", a whole line that begins
+// with the name (an old utterance's one-byte answers before it are no part of the line), with
+// perhaps a "\r" after it. Every number is range-checked: no overflow, no sign, no trailing
+// text.
 struct BridgeAnswer
 {
     int version = 0;

@@ -24,6 +24,12 @@ std::chrono::milliseconds left(Clock::time_point deadline)
                     std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
 }
 
+// 'K', 'F', 'Q', 'S': they count wherever they stand, and are never part of a line.
+bool isOneByteAnswer(int byte)
+{
+    return byte == TB_LOADED || byte == TB_FULL || byte == TB_SILENT || byte == TB_STOPPED;
+}
+
 std::string seconds(std::chrono::milliseconds ms)
 {
     return std::to_string(ms.count() / 1000) + " s";
@@ -37,12 +43,12 @@ std::optional<std::string> ChipBridge::answerIn(const std::uint8_t* bytes, int n
                                                 const std::set<int>& asked, std::string& line)
 {
     for (int i = 0; i < n; ++i) {
+        if (isOneByteAnswer(bytes[i]))
+            continue; // an old utterance's last answers, in the line the answer starts
         if (bytes[i] != '\n') {
-            // Another device's chatter, an old utterance's last answers, our own bytes echoed:
-            // only the line's end can hold an answer.
-            line += static_cast<char>(bytes[i]);
-            if (line.size() > kLongestAnswer)
-                line.erase(0, line.size() - kLongestAnswer);
+            // Another device's chatter, our own bytes echoed: nothing here begins an answer.
+            if (line.size() <= kLongestAnswer)
+                line += static_cast<char>(bytes[i]);
             continue;
         }
         const std::optional<BridgeAnswer> answer = BridgeAnswer::parse(line);
@@ -56,7 +62,7 @@ std::optional<std::string> ChipBridge::answerIn(const std::uint8_t* bytes, int n
         if (answer->room < 1)
             return m_path + ": the bridge gave no room for codes";
         m_room = answer->room;
-        // Answers to an earlier hello may still come; the stream skips their text.
+        // Answers to an earlier hello may still come; say() ignores their text.
         m_in.assign(bytes + i + 1, bytes + n);
         return std::string();
     }
@@ -119,15 +125,6 @@ int ChipBridge::next(std::chrono::milliseconds timeout)
             return kNothing;
     }
     return m_in[m_at++];
-}
-
-void ChipBridge::skipLine()
-{
-    for (std::size_t i = 0; i < kLongestAnswer; ++i) {
-        const int byte = next(100ms);
-        if (byte == '\n' || byte == kGone || byte == kNothing)
-            return;
-    }
 }
 
 ChipBridge::Result ChipBridge::fail(std::string& problem, std::string why)
@@ -225,9 +222,8 @@ std::optional<ChipBridge::Result> ChipBridge::heard(int byte, Progress& progress
     }
     if (byte == TB_SILENT && progress.outstanding() == 0 && progress.allSent)
         return Result::Spoken;
-    // Only the protocol's answers count as progress, never a chattering line.
-    if (byte == TB_ANSWER[0])
-        skipLine();
+    // Every other byte (a late answer to an earlier hello, a chattering line) is ignored: it
+    // is no progress, and it hides none of the answers after it.
     const auto quiet = Clock::now() - progress.last;
     if (progress.outstanding() > 0 && quiet > kStalled)
         return fail(problem,

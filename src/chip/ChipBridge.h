@@ -56,8 +56,6 @@ private:
     // The next byte after the handshake; kGone when the port has gone, kNothing when none came
     // within `timeout`.
     int next(std::chrono::milliseconds timeout);
-    // Skips the rest of a line of text (a late answer to an earlier hello).
-    void skipLine();
     std::optional<std::string> answerIn(const std::uint8_t* bytes, int n,
                                         const std::set<int>& asked, std::string& line);
     // Writes `count` codes from `from` on; false when the port has gone or is stuck.

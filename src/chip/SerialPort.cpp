@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -53,6 +54,13 @@ std::string SerialPort::open(const std::string& path)
         return path + ": not a serial port";
     }
     const termios before = tio;
+    // TIOCEXCL keeps other users out, but not root; the lock keeps out every program that
+    // locks the port too (a second tessary, the window, root or not).
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(fd);
+        return refusal(path, error);
+    }
     if (::ioctl(fd, TIOCEXCL) != 0) {
         const int error = errno;
         ::close(fd);

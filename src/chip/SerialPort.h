@@ -10,7 +10,8 @@
 namespace tessary {
 
 // A serial port the user named, opened raw (115200 8N1, no echo, no line discipline) and
-// exclusively (TIOCEXCL: no second program can open it and interleave bytes). Every wait has a
+// exclusively (TIOCEXCL, and a lock that holds for root too: no second program can open it and
+// interleave bytes). Every wait has a
 // deadline; nothing blocks without one. Closing puts back the settings the port had before, so
 // a terminal or another device named by mistake is left as it was found.
 class SerialPort

@@ -2,6 +2,7 @@
 the SP0256-AL2 on its pins (chip_sim), its UART on a pseudo-terminal, and the real `tessary
 say --device` on the other end."""
 
+import fcntl
 import os
 import pty
 import select
@@ -269,6 +270,8 @@ class FakeBridges(unittest.TestCase):
         rows = [
             # name, answer, chatter, items, status, message, most seconds
             ("answer ends in CR LF", obedient(end=b"\r\n"), None, hh1_pa1, 0, "", 3),
+            ("a stray byte before each answer", obedient(after_code=b"tK"), None, hh1_pa1, 0,
+             "", 3),
             ("chatters and never says Q", obedient(silent=b""), b"x", hh1_pa1, 1,
              "did not fall silent within 2 s", 5),
             ("reports a full queue", obedient(after_code=b"F"), None, hh1_pa1, 1,
@@ -357,14 +360,22 @@ class NotABridge(unittest.TestCase):
                 self.assertEqual(bytes(received[0::2]), b"\xf0" * (len(received) // 2))
 
     def test_ports_that_cannot_be_used(self):
+        # A port another program holds, as a second tessary holds it, root or not.
+        master, slave = pty.openpty()
+        fcntl.flock(slave, fcntl.LOCK_EX)
         rows = [("no such device", "/dev/ttyNONE0", "no such device"),
-                ("not a serial port", "/dev/null", "not a serial port")]
-        for name, path, message in rows:
-            with self.subTest(name):
-                res = subprocess.run([TESSARY, "say", "--device", path, "hh1"],
-                                     capture_output=True, text=True, timeout=10)
-                self.assertEqual((res.returncode, res.stdout), (1, ""))
-                self.assertIn(message, res.stderr)
+                ("not a serial port", "/dev/null", "not a serial port"),
+                ("held by another program", os.ttyname(slave), "busy")]
+        try:
+            for name, path, message in rows:
+                with self.subTest(name):
+                    res = subprocess.run([TESSARY, "say", "--device", path, "hh1"],
+                                         capture_output=True, text=True, timeout=10)
+                    self.assertEqual((res.returncode, res.stdout), (1, ""))
+                    self.assertIn(message, res.stderr)
+        finally:
+            os.close(slave)
+            os.close(master)
 
 
 if __name__ == "__main__":
