@@ -499,6 +499,61 @@ good night
                               "good_night"])
             self.assertEqual(entries[1]["text"], "Good morning.")
 
+    def test_a_sketch_folder_keeps_the_users_work(self):
+        """vocab --format sketch writes its files anew where they are as it wrote them, refuses
+        a file the user changed (or a folder it did not make) unless --force, never touches the
+        user's other files, and changes nothing when it cannot write everything."""
+        words = os.path.join(self.tmp, "alarm.txt")
+        folder = os.path.join(self.tmp, "Alarm")
+        ino = os.path.join(folder, "Alarm.ino")
+
+        def vocab(text, *args):
+            with open(words, "w") as f:
+                f.write(text)
+            return self.tessary("vocab", "--format", "sketch", "--output", folder, *args, words)
+
+        def read(name):
+            with open(os.path.join(folder, name)) as f:
+                return f.read()
+        self.assertEqual(vocab("hello = hh1 eh ll ow pa1\n").returncode, 0)
+        self.assertEqual(sorted(os.listdir(folder)), [".tessary-sketch", "Alarm.ino", "SP0256.c",
+                                                      "SP0256.h", "alarm.h"])
+        # New words: the header as written is written anew; the user's own file stays.
+        with open(os.path.join(folder, "notes.txt"), "w") as f:
+            f.write("mine")
+        self.assertEqual(vocab("hello = hh1 eh ll ow pa1\nbye = bb2 ay pa1\n").returncode, 0)
+        self.assertIn("alarm_word_bye", read("alarm.h"))
+        # The user's sketch: refused, then replaced only when forced.
+        with open(ino, "a") as f:
+            f.write("// my change\n")
+        res = vocab("hello = hh1 eh ll ow pa1\n")
+        self.assertEqual(res.returncode, 1)
+        self.assertIn("(Alarm.ino): nothing written; --force", res.stderr)
+        self.assertIn("my change", read("Alarm.ino"))
+        self.assertIn("alarm_word_bye", read("alarm.h"))
+        # Forced, but one file cannot be written: nothing changes, the user's sketch included.
+        os.remove(os.path.join(folder, "SP0256.c"))
+        os.mkdir(os.path.join(folder, "SP0256.c"))
+        res = vocab("hello = hh1 eh ll ow pa1\n", "--force")
+        self.assertEqual(res.returncode, 1)
+        self.assertIn("the folder is as it was", res.stderr)
+        self.assertIn("my change", read("Alarm.ino"))
+        os.rmdir(os.path.join(folder, "SP0256.c"))
+        res = vocab("hello = hh1 eh ll ow pa1\n", "--force")
+        self.assertEqual((res.returncode, res.stderr), (0, ""))
+        self.assertNotIn("my change", read("Alarm.ino"))
+        self.assertEqual(read("notes.txt"), "mine")
+        # A folder tessary did not make, with anything in it, is refused.
+        shutil.rmtree(folder)
+        os.mkdir(folder)
+        with open(os.path.join(folder, "other.ino"), "w") as f:
+            f.write("theirs")
+        res = vocab("hello = hh1\n")
+        self.assertEqual(res.returncode, 1)
+        self.assertIn("other.ino", res.stderr)
+        self.assertEqual(os.listdir(folder), ["other.ino"])
+        shutil.rmtree(folder)
+
     def test_names_in_other_scripts(self):
         """Names without an ASCII letter stay apart, and a file named in another script makes
         no name that C reserves."""
@@ -592,6 +647,13 @@ good night
              "on the command line"),
             ("vocabulary form", ["vocab", "--format", "basic", "x.txt"], "argument 3, 'basic'"),
             ("two vocabularies", ["vocab", "a.txt", "b.txt"], "argument 3, 'b.txt'"),
+            ("force for a header", ["vocab", "--force", "a.txt"], "--force is for"),
+            ("a chip line named twice", ["simulate", "--pins", "ALD=B4,ALD=B5", "x.elf"],
+             "ALD is named twice"),
+            ("two chip lines on one pin", ["simulate", "--pins", "ALD=B1", "x.elf"],
+             "PB1 would carry both ALD and LRQ"),
+            ("an empty pin item", ["simulate", "--pins", "ALD=B4,", "x.elf"], "an empty item"),
+            ("no pins at all", ["simulate", "--pins=", "x.elf"], "--pins needs"),
         ]
         for name, args, names in rows:
             with self.subTest(name):
@@ -624,6 +686,8 @@ good night
             ("vocabulary is a device", {}, ["vocab", "/dev/zero"], "is a device"),
             ("missing vocabulary", {}, ["vocab", os.path.join(self.tmp, "none.txt")],
              "none.txt: No such file or directory"),
+            ("missing firmware", {}, ["simulate", os.path.join(self.tmp, "none.elf")],
+             "none.elf: No such file or directory"),
         ]
         for name, env, args, message in rows:
             with self.subTest(name):
