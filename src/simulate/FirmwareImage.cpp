@@ -35,9 +35,10 @@ public:
     std::uint32_t u8(std::uint64_t at) const { return static_cast<unsigned char>(m_bytes[at]); }
     std::uint32_t u16(std::uint64_t at) const { return u8(at) | u8(at + 1) << 8; }
     std::uint32_t u32(std::uint64_t at) const { return u16(at) | u16(at + 2) << 16; }
+    // Empty where the file does not hold `at`.
     std::string_view part(std::uint64_t at, std::uint64_t size) const
     {
-        return m_bytes.substr(at, size);
+        return at <= m_bytes.size() ? m_bytes.substr(at, size) : std::string_view();
     }
     std::uint64_t size() const { return m_bytes.size(); }
 
@@ -138,7 +139,7 @@ std::optional<FirmwareImage> FirmwareImage::read(std::string_view elf, const Sim
     }
     FirmwareImage image;
     const std::uint64_t names = file.u16(50);
-    if (names < sections.size() && sections[names].type != kNoBits) {
+    if (names < sections.size() && file.holds(sections[names].offset, sections[names].size)) {
         const Section& table = sections[names];
         for (const Section& s : sections) {
             if (s.type == kNote && s.name < table.size &&

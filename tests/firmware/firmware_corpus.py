@@ -130,7 +130,8 @@ def put(elf, offset, fmt, value):
 def damaged(good, count, seed=1):
     """(name, ELF bytes, statuses, line) for damaged copies of a good firmware: cut short,
     header fields pointing past its end, and `count` copies with random bytes changed."""
-    phoff, shoff, phnum, shnum, _ = fields(good)
+    phoff, shoff, phnum, shnum, shstrndx = fields(good)
+    names = shoff + 40 * shstrndx
     refused = (2,)
     rows = [("cut to %d bytes" % n, good[:n], refused, "")
             for n in (3, 30, 60, phoff + 40, 200, 1000, shoff, len(good) - 1)]
@@ -153,6 +154,8 @@ def damaged(good, count, seed=1):
         ("data over the registers", put(good, ram_segment(good) + 8, "<I", 0x800010), refused,
          "below the ATmega328P's RAM"),
         ("no section names", put(good, 50, "<H", 999), (0,), ""),
+        ("section names of no type, past the end",
+         put(put(good, names + 4, "<I", 0), names + 16, "<I", 0xFFFFFF00), (0,), ""),
         ("an avr6 flag", put(good, 36, "<I", 6), refused, ""),
     ]
     rng = random.Random(seed)
