@@ -1,5 +1,5 @@
 // The cost of one play call, with the decoded sample cached and with a fresh decode.
-#include "sound/SdlSamplePlayer.h"
+#include "sound/players/SdlSamplePlayer.h"
 #include "support/WavFile.h"
 
 #include <benchmark/benchmark.h>

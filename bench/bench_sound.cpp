@@ -14,7 +14,7 @@
 //     bench_sound --server unix:/run/user/1000/pulse/native --server-pid PID [--server-pid PID]
 // which loads a null sink into it (pactl) and sums the CPU of the processes given.
 #include "composer/SlotRow.h"
-#include "sound/PulseSamplePlayer.h"
+#include "sound/players/PulseSamplePlayer.h"
 #include "speech/Pace.h"
 #include "speech/SampleSet.h"
 #include "speech/SpeakSequencer.h"
@@ -455,11 +455,13 @@ int main(int argc, char** argv)
     tessary::Pace pace;
     auto speakerPlayer = std::move(owned);
     tessary::Speaker speaker(tessary::SampleSet(set.string() + "/"), std::move(speakerPlayer));
-    tessary::SpeakSequencer sequencer(row, pace);
+    tessary::SpeakSequencer sequencer(pace);
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
     timer.setSingleShot(true);
     tessary::SpeakSequencer::Hooks hooks;
+    hooks.captureSpeakBuffer = [&] { row.captureSpeakBuffer(); };
+    hooks.speakEntry = [&](int n) { return row.speakEntry(n); };
     hooks.playStem = [&](const std::string& stem, Clock::time_point due) {
         speaker.playStemAt(stem, due);
     };

@@ -3,7 +3,7 @@
 // same 30 steps paced by a loop that keeps polling the event queue.
 //
 // Printed, not asserted. Runs on Qt's offscreen platform unless another one is chosen.
-#include "speech/SamplePlayer.h"
+#include "sound/SamplePlayer.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>

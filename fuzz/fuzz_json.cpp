@@ -1,7 +1,7 @@
 // Any bytes quoted as a JSON string: the result is one string of valid UTF-8 with no raw
 // control character, whatever came in.
-#include "composer/JsonText.h"
-#include "composer/Utf8.h"
+#include "text/JsonText.h"
+#include "text/Utf8.h"
 
 #include <cstdlib>
 

@@ -2,9 +2,9 @@
 // accepted must make a header whose names are all C identifiers, none reserved. Edited as the
 // window edits it: an entry moved down and back up leaves the file as it was, and an entry
 // added is one more entry or, refused, leaves the file as it was.
-#include "composer/Vocabulary.h"
-#include "composer/VocabularyFile.h"
-#include "composer/VocabularyHeader.h"
+#include "vocabulary/Vocabulary.h"
+#include "vocabulary/VocabularyFile.h"
+#include "vocabulary/VocabularyHeader.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -6,8 +6,8 @@
 #include "UsageError.h"
 #include "catalogue/AllophoneTable.h"
 #include "composer/CodeFormat.h"
-#include "composer/JsonText.h"
 #include "files/TextSource.h"
+#include "text/JsonText.h"
 
 #include <algorithm>
 #include <ostream>

@@ -4,7 +4,7 @@
 #include "Invocation.h"
 #include "chip/ChipBridge.h"
 #include "chip/SerialPorts.h"
-#include "composer/Utf8.h"
+#include "text/Utf8.h"
 
 #include <optional>
 #include <ostream>

@@ -5,11 +5,11 @@
 #include "UsageError.h"
 #include "catalogue/AllophoneTable.h"
 #include "composer/CodeFormat.h"
-#include "composer/JsonText.h"
-#include "composer/Utf8.h"
 #include "files/TextSource.h"
 #include "files/UserFile.h"
 #include "spelling/Speller.h"
+#include "text/JsonText.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <ostream>

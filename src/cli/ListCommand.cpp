@@ -3,7 +3,7 @@
 #include "Invocation.h"
 #include "catalogue/AllophoneTable.h"
 #include "catalogue/ChipDurations.h"
-#include "composer/JsonText.h"
+#include "text/JsonText.h"
 
 #include <cstdio>
 #include <ostream>

@@ -3,7 +3,7 @@
 #include "Command.h"
 #include "UsageError.h"
 #include "composer/CodeFormat.h"
-#include "composer/VocabularyHeader.h"
+#include "vocabulary/VocabularyHeader.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -10,6 +10,7 @@
 #include "chip/ChipBridge.h"
 #include "chip/PortChoice.h"
 #include "sound/SoundOutput.h"
+#include "sound/players/OutputFinder.h"
 
 #include <functional>
 #include <ostream>
@@ -36,7 +37,7 @@ int play(Invocation& cli, const Pieces& pieces, const Announcements& announce)
         throw Failure("no sample set found (see 'man tessary', FILES)");
     Utterance utterance(set, cli.options().pace);
     auto player = std::make_unique<SoundOutput>(
-        &OutputChoice::find, [&cli](SoundOutput::Kind kind, const std::string& line) {
+        &OutputFinder::find, [&cli](SoundOutput::Kind kind, const std::string& line) {
             if (kind == SoundOutput::Kind::Sdl)
                 cli.err() << "tessary: " << line << "\n";
         });

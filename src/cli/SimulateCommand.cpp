@@ -13,6 +13,7 @@
 #include "simulate/FirmwareImage.h"
 #include "simulate/Simulation.h"
 #include "sound/SoundOutput.h"
+#include "sound/players/OutputFinder.h"
 
 #include <cerrno>
 #include <chrono>
@@ -93,7 +94,7 @@ private:
 
 void play(Invocation& cli, const std::string& wav, double seconds)
 {
-    SoundOutput player(&OutputChoice::find,
+    SoundOutput player(&OutputFinder::find,
                        [&cli](SoundOutput::Kind kind, const std::string& line) {
                            if (kind == SoundOutput::Kind::Sdl)
                                cli.err() << "tessary: " << line << "\n";

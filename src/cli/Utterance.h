@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sound/SampleDecoder.h"
+#include "sound/players/SampleDecoder.h"
 #include "speech/SampleSet.h"
 #include "speech/UtteranceTimeline.h"
 

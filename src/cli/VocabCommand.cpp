@@ -4,12 +4,12 @@
 #include "Invocation.h"
 #include "UsageError.h"
 #include "catalogue/AllophoneTable.h"
-#include "composer/SketchFolder.h"
-#include "composer/Vocabulary.h"
-#include "composer/VocabularyHeader.h"
 #include "files/UserFile.h"
 #include "spelling/Speller.h"
-#include "spelling/VocabularySpeller.h"
+#include "vocabulary/SketchFolder.h"
+#include "vocabulary/Vocabulary.h"
+#include "vocabulary/VocabularyHeader.h"
+#include "vocabulary/VocabularySpeller.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "OutputChoice.h"
-#include "speech/SamplePlayer.h"
+#include "sound/SamplePlayer.h"
 
 #include <condition_variable>
 #include <functional>
@@ -21,7 +21,7 @@ class SoundOutput final : public SamplePlayer
 {
 public:
     using Kind = OutputChoice::Kind;
-    // How the output is found: OutputChoice::find, or SoundModule::findOutput.
+    // How the output is found: OutputFinder::find, or SoundModule::findOutput.
     using Finder = std::function<OutputChoice()>;
     // Called once, on the searching thread, when the output is not the sound server: one line
     // that says what is used instead.

@@ -2,9 +2,7 @@
 
 namespace tessary {
 
-SpeakSequencer::SpeakSequencer(SlotRow& row, Pace& pace, Hooks hooks)
-    : m_row(row), m_pace(pace), m_hooks(std::move(hooks))
-{}
+SpeakSequencer::SpeakSequencer(Pace& pace, Hooks hooks) : m_pace(pace), m_hooks(std::move(hooks)) {}
 
 SpeakSequencer::Clock::time_point SpeakSequencer::now() const
 {
@@ -17,7 +15,8 @@ void SpeakSequencer::Speak()
         return;
     if (m_hooks.moveFocusToSink)
         m_hooks.moveFocusToSink();
-    m_row.captureSpeakBuffer();
+    if (m_hooks.captureSpeakBuffer)
+        m_hooks.captureSpeakBuffer();
     m_speaking = true;
     if (m_hooks.showSpeaking)
         m_hooks.showSpeaking(true);
@@ -47,7 +46,7 @@ void SpeakSequencer::beginStep()
     if (started - m_due > PlayTiming::kStepLateness)
         m_due = started; // busy: this step and the rest are timed from now, never hurried
     if (m_hooks.playStem)
-        m_hooks.playStem(m_row.speakEntry(m_step), m_due);
+        m_hooks.playStem(m_hooks.speakEntry ? m_hooks.speakEntry(m_step) : std::string(), m_due);
     WaitOneStep(started);
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "Pace.h"
-#include "PlayTiming.h"
-#include "composer/SlotRow.h"
+#include "sound/PlayTiming.h"
 
 #include <chrono>
 #include <functional>
@@ -23,11 +22,16 @@ class SpeakSequencer
 {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr int kSteps = SlotRow::kSlotCount;
+    // One step a slot.
+    static constexpr int kSteps = 30;
 
     struct Hooks
     {
         std::function<void()> moveFocusToSink;
+        // SPEAK records the slots' texts as the run begins, then reads entry n (1..30) as
+        // step n begins: an edit of a slot still to come is heard.
+        std::function<void()> captureSpeakBuffer;
+        std::function<std::string(int n)> speakEntry;
         // `due` is when the step was due to begin: the player places the sample there.
         std::function<void(const std::string& stem, Clock::time_point due)> playStem;
         std::function<void(bool speaking)> showSpeaking;         // disable "SPEAK" and relabel it
@@ -35,7 +39,7 @@ public:
         std::function<Clock::time_point()> now;                  // steady_clock::now when empty
     };
 
-    SpeakSequencer(SlotRow& row, Pace& pace, Hooks hooks = {});
+    explicit SpeakSequencer(Pace& pace, Hooks hooks = {});
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 
     // The click of "SPEAK": focus rule, capture, then the first step. Ignored during a run.
@@ -52,7 +56,6 @@ private:
     void WaitOneStep(Clock::time_point started);
     Clock::time_point now() const;
 
-    SlotRow& m_row;
     Pace& m_pace;
     Hooks m_hooks;
     bool m_speaking = false;

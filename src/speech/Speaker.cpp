@@ -1,7 +1,7 @@
 #include "Speaker.h"
 
-#include "SilentPlayer.h"
 #include "catalogue/AllophoneTable.h"
+#include "sound/SilentPlayer.h"
 
 namespace tessary {
 

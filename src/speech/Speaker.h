@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SamplePlayer.h"
 #include "SampleSet.h"
+#include "sound/SamplePlayer.h"
 
 #include <memory>
 #include <string_view>

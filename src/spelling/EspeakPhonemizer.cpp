@@ -1,6 +1,6 @@
 #include "EspeakPhonemizer.h"
 
-#include "composer/Utf8.h"
+#include "text/Utf8.h"
 
 #include <espeak-ng/speak_lib.h>
 

@@ -1,8 +1,8 @@
 #include "WordList.h"
 
 #include "catalogue/AllophoneTable.h"
-#include "composer/TextLines.h"
 #include "files/UserFile.h"
+#include "text/TextLines.h"
 
 #include <algorithm>
 #include <cctype>

@@ -8,9 +8,9 @@
 #include "catalogue/AllophoneTable.h"
 #include "chip/PortChoice.h"
 #include "chip/SerialPorts.h"
-#include "composer/Vocabulary.h"
 #include "speech/UtteranceTimeline.h"
 #include "spelling/Speller.h"
+#include "vocabulary/Vocabulary.h"
 
 #include <QAction>
 #include <QApplication>
@@ -123,7 +123,7 @@ T* captionLabel(QWidget* form, const QString& name, const QString& caption, int 
 MainWindow::MainWindow(SampleSet sampleSet, std::unique_ptr<SamplePlayer> player, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_speaker(std::move(sampleSet), std::move(player)), m_sequencer(m_row, m_pace)
+      m_speaker(std::move(sampleSet), std::move(player)), m_sequencer(m_pace)
 {
     setObjectName("Form1");
     setWindowTitle("Quorlin Tessary");
@@ -394,6 +394,8 @@ void MainWindow::connectSequencer()
 {
     SpeakSequencer::Hooks speech;
     speech.moveFocusToSink = [this] { applyFocusRule(); };
+    speech.captureSpeakBuffer = [this] { m_row.captureSpeakBuffer(); };
+    speech.speakEntry = [this](int n) { return m_row.speakEntry(n); };
     speech.playStem = [this](const std::string& stem, SpeakSequencer::Clock::time_point due) {
         m_speaker.playStemAt(stem, due);
     };

@@ -29,8 +29,8 @@
 // (Speaker::playStemAt), until the tick after the 30th restores SPEAK.
 
 #include "composer/SlotRow.h"
+#include "sound/SamplePlayer.h"
 #include "speech/Pace.h"
-#include "speech/SamplePlayer.h"
 #include "speech/SampleSet.h"
 #include "speech/SpeakSequencer.h"
 #include "speech/Speaker.h"
@@ -51,6 +51,8 @@ class QRadioButton;
 class QTimer;
 
 namespace tessary {
+
+static_assert(SpeakSequencer::kSteps == SlotRow::kSlotCount, "SPEAK steps through every slot");
 
 class AuditionLabel;
 class ChipSpeaker;

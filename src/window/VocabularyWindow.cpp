@@ -3,11 +3,11 @@
 #include "catalogue/AllophoneTable.h"
 #include "catalogue/ChipDurations.h"
 #include "composer/CodeFormat.h"
-#include "composer/SketchFolder.h"
 #include "composer/SlotRow.h"
 #include "files/UserFile.h"
 #include "files/UserFolders.h"
-#include "spelling/VocabularySpeller.h"
+#include "vocabulary/SketchFolder.h"
+#include "vocabulary/VocabularySpeller.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>

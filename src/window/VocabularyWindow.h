@@ -1,7 +1,7 @@
 #pragma once
 
-#include "composer/VocabularyFile.h"
-#include "composer/VocabularyHeader.h"
+#include "vocabulary/VocabularyFile.h"
+#include "vocabulary/VocabularyHeader.h"
 
 #include <QWidget>
 

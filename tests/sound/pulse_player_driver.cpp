@@ -5,7 +5,7 @@
 //   open?               prints "open 1" or "open 0": whether the stream is open
 //   churn:PATH:N        N times: a new player, a play, and at once its end
 // The player's idle close comes from --idle-close MS (first argument), else one second.
-#include "sound/PulseSamplePlayer.h"
+#include "sound/players/PulseSamplePlayer.h"
 
 #include <chrono>
 #include <cstdio>

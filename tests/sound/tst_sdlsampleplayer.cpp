@@ -1,7 +1,7 @@
 // The SDL player against real output: SDL's disk driver writes what the device plays to a file.
 // Decoding is shared with the sound-server player, so the hostile files are tried here.
-#include "sound/SampleDecoder.h"
-#include "sound/SdlSamplePlayer.h"
+#include "sound/players/SampleDecoder.h"
+#include "sound/players/SdlSamplePlayer.h"
 #include "speech/Speaker.h"
 #include "support/WavFile.h"
 

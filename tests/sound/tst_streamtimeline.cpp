@@ -1,7 +1,7 @@
 // Where the sound-server player writes each sample, checked without a server: each row plays a
 // short script against a fresh timeline and compares the last write it asks for.
-#include "sound/StreamTimeline.h"
-#include "speech/PlayTiming.h"
+#include "sound/PlayTiming.h"
+#include "sound/players/StreamTimeline.h"
 
 #include <QTest>
 

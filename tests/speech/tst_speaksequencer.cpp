@@ -19,7 +19,7 @@ struct Rig
 {
     SlotRow row;
     Pace pace;
-    SpeakSequencer seq{row, pace};
+    SpeakSequencer seq{pace};
     Clock::time_point clock{};
     std::chrono::milliseconds armed{-1};
     QStringList events; // "focus", "speaking", "idle", "play <stem>"
@@ -30,6 +30,8 @@ struct Rig
     {
         SpeakSequencer::Hooks h;
         h.moveFocusToSink = [this] { events << "focus"; };
+        h.captureSpeakBuffer = [this] { row.captureSpeakBuffer(); };
+        h.speakEntry = [this](int n) { return row.speakEntry(n); };
         h.playStem = [this](const std::string& s, Clock::time_point due) {
             events << "play " + QString::fromStdString(s);
             dues.push_back(

@@ -1,7 +1,7 @@
 #include "VocabularyHeader.h"
 
-#include "JsonText.h"
 #include "catalogue/AllophoneTable.h"
+#include "text/JsonText.h"
 
 #include <cctype>
 #include <cstdio>

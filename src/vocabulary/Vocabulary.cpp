@@ -1,11 +1,11 @@
 #include "Vocabulary.h"
 
-#include "TextLines.h"
+#include "text/TextLines.h"
 
-#include "Utf8.h"
+#include "text/Utf8.h"
 
-#include "CodeFormat.h"
 #include "catalogue/AllophoneTable.h"
+#include "composer/CodeFormat.h"
 
 #include <algorithm>
 #include <cctype>

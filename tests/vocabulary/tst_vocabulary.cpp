@@ -1,10 +1,10 @@
 // A vocabulary file read and written as a header, and code strings in each form, without the
 // command line around them.
 #include "composer/CodeFormat.h"
-#include "composer/NumberWords.h"
-#include "composer/Vocabulary.h"
-#include "composer/VocabularyFile.h"
-#include "composer/VocabularyHeader.h"
+#include "vocabulary/NumberWords.h"
+#include "vocabulary/Vocabulary.h"
+#include "vocabulary/VocabularyFile.h"
+#include "vocabulary/VocabularyHeader.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "speech/SamplePlayer.h"
+#include "sound/SamplePlayer.h"
 
 #include <chrono>
 #include <memory>

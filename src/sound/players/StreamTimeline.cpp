@@ -1,6 +1,6 @@
 #include "StreamTimeline.h"
 
-#include "speech/PlayTiming.h"
+#include "sound/PlayTiming.h"
 
 #include <algorithm>
 #include <cmath>

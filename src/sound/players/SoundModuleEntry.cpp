@@ -1,4 +1,4 @@
-#include "OutputChoice.h"
+#include "OutputFinder.h"
 
 #include <cstddef>
 #include <cstring>
@@ -8,7 +8,7 @@
 extern "C" __attribute__((visibility("default"))) tessary::SamplePlayer*
 tessary_find_output(int* kind, char* line, std::size_t lineSize)
 {
-    tessary::OutputChoice c = tessary::OutputChoice::find();
+    tessary::OutputChoice c = tessary::OutputFinder::find();
     *kind = static_cast<int>(c.kind);
     if (lineSize > 0) {
         std::strncpy(line, c.line.c_str(), lineSize - 1);

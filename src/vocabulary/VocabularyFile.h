@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TextLines.h"
 #include "Vocabulary.h"
+#include "text/TextLines.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 // UTF-8 as it is checked before text reaches JSON, a terminal or espeak-ng.
-#include "composer/JsonText.h"
-#include "composer/Utf8.h"
+#include "text/JsonText.h"
+#include "text/Utf8.h"
 
 #include <QTest>
 

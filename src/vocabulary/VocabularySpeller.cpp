@@ -1,8 +1,8 @@
 #include "VocabularySpeller.h"
 
-#include "Speller.h"
 #include "catalogue/AllophoneTable.h"
-#include "composer/NumberWords.h"
+#include "spelling/Speller.h"
+#include "vocabulary/NumberWords.h"
 
 #include <algorithm>
 

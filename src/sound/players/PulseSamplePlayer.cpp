@@ -2,7 +2,7 @@
 
 #include "SampleCache.h"
 #include "StreamTimeline.h"
-#include "speech/PlayTiming.h"
+#include "sound/PlayTiming.h"
 
 #include <pulse/pulseaudio.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "composer/Vocabulary.h"
-#include "composer/VocabularyHeader.h"
+#include "vocabulary/Vocabulary.h"
+#include "vocabulary/VocabularyHeader.h"
 
 #include <functional>
 #include <string>
