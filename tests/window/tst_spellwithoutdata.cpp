@@ -19,7 +19,7 @@ private Q_SLOTS:
 
 void TestSpellWithoutData::saysWhyNothingSpells()
 {
-    // ESPEAK_DATA_PATH (set by CTest) names a folder without espeak-ng's data.
+    // ESPEAK_DATA_PATH (set by CTest) names an empty folder: espeak-ng finds no data there.
     const Speller speller(WordList::builtIn());
     QVERIFY(!speller.available());
     SpellDialog dialog(speller, 30);
