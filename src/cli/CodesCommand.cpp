@@ -24,7 +24,7 @@ CodeFormat::Style styleOf(const Options& o)
 
 void write(Invocation& cli, const std::vector<std::string>& mnemonics)
 {
-    const std::vector<int> codes = AllophoneTable::CodesOf(mnemonics);
+    const std::vector<int> codes = AllophoneTable::codesOf(mnemonics);
     const CodeFormat::Style style = styleOf(cli.options());
     if (cli.options().json)
         cli.out() << "{" << Invocation::spellingJson(mnemonics)
@@ -41,7 +41,7 @@ bool lineMnemonics(Invocation& cli, const std::string& line, int number,
 {
     if (cli.options().text) {
         mnemonics = cli.spelled(line);
-        if (std::all_of(mnemonics.begin(), mnemonics.end(), &AllophoneTable::IsPause))
+        if (std::all_of(mnemonics.begin(), mnemonics.end(), &AllophoneTable::isPause))
             mnemonics.clear();
         return true;
     }
@@ -100,7 +100,7 @@ int run(Invocation& cli)
     PieceReader reader(cli, cli.options().text);
     for (std::vector<std::string> piece; reader.next(piece);) {
         cli.out() << (cli.hasStreamed() ? CodeFormat::separator(style) : CodeFormat::opening(style))
-                  << CodeFormat::run(AllophoneTable::CodesOf(piece), style);
+                  << CodeFormat::run(AllophoneTable::codesOf(piece), style);
         cli.streamed();
     }
     cli.out() << CodeFormat::closing(style) << "\n";

@@ -101,7 +101,7 @@ std::vector<std::vector<std::string>> Invocation::alternatives()
         throw UsageError("--alternatives takes a phrase of at most " +
                          std::to_string(kMostAlternativesText) + " bytes");
     const std::vector<std::string> spelling = spelled(text);
-    if (std::all_of(spelling.begin(), spelling.end(), &AllophoneTable::IsPause))
+    if (std::all_of(spelling.begin(), spelling.end(), &AllophoneTable::isPause))
         throw UsageError("'" + text + "' has nothing to say");
     return speller().alternatives(text);
 }
@@ -119,7 +119,7 @@ std::string Invocation::joined(const std::vector<std::string>& words, const char
 
 std::string Invocation::spellingJson(const std::vector<std::string>& mnemonics)
 {
-    const std::vector<int> codes = AllophoneTable::CodesOf(mnemonics);
+    const std::vector<int> codes = AllophoneTable::codesOf(mnemonics);
     return "\"mnemonics\": " + JsonText::strings(mnemonics) +
            ", \"codes\": " + JsonText::numbers(codes) + ", \"codeString\": " +
            JsonText::quote(CodeFormat::format(codes, CodeFormat::Style::Dollar));

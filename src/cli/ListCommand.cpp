@@ -12,13 +12,32 @@ namespace tessary {
 
 namespace {
 
+constexpr std::pair<unsigned, const char*> kClassNames[] = {{kPause, "pause"},
+                                                            {kVowel, "vowel"},
+                                                            {kBack, "back"},
+                                                            {kShort, "short"},
+                                                            {kDoublable, "doublable"},
+                                                            {kVoicedStop, "voiced stop"},
+                                                            {kUnvoicedStop, "unvoiced stop"},
+                                                            {kNasal, "nasal"}};
+
+std::string classes(const AllophoneEntry& e)
+{
+    std::string out;
+    for (const auto& [c, name] : kClassNames) {
+        if (e.classes & c)
+            out += std::string(out.empty() ? "" : ", ") + JsonText::quote(name);
+    }
+    return "[" + out + "]";
+}
+
 int run(Invocation& cli)
 {
     const bool json = cli.options().json;
     std::ostream& out = cli.out();
     if (json)
         out << "[";
-    for (const AllophoneEntry& e : AllophoneTable::All()) {
+    for (const AllophoneEntry& e : AllophoneTable::all()) {
         const std::string word = e.caption.substr(e.caption.find(" - ") + 3);
         char ms[16];
         std::snprintf(ms, sizeof ms, "%.1f", ChipDurations::chipMs(e.code));
@@ -26,7 +45,8 @@ int run(Invocation& cli)
             out << (e.code ? ",\n " : "") << "{\"code\": " << e.code
                 << ", \"codeText\": " << JsonText::quote(e.codeText)
                 << ", \"mnemonic\": " << JsonText::quote(e.mnemonic)
-                << ", \"example\": " << JsonText::quote(word) << ", \"ms\": " << ms << "}";
+                << ", \"example\": " << JsonText::quote(word) << ", \"ms\": " << ms
+                << ", \"classes\": " << classes(e) << "}";
             continue;
         }
         char line[80];
@@ -49,7 +69,8 @@ const Command& commands::list()
         "the 64 allophones: code, mnemonic, example word, time on the chip",
         R"(Usage: tessary list [--json]
 Prints the 64 allophones in code order, one a line: code text, mnemonic, example word, and
-how long the allophone lasts on the chip. --json: one array of objects.
+how long the allophone lasts on the chip. --json: one array of objects, each allophone's
+classes too (pause, vowel, back, short, doublable, voiced stop, unvoiced stop, nasal).
 )",
         {"--json"},
         false,

@@ -47,10 +47,10 @@ void PieceReader::spellPiece(std::vector<std::string>& out)
     std::vector<std::string> s = m_invocation.spelled(piece);
     if (s.empty())
         return;
-    if (!m_held.empty() && m_held.back() == "pa1")
-        m_held.back() = AllophoneTable::GapBefore(s.front());
+    if (!m_held.empty() && m_held.back() == AllophoneTable::kWordGap)
+        m_held.back() = AllophoneTable::pauseBefore(s.front());
     m_held.insert(m_held.end(), s.begin(), s.end());
-    m_sound = m_sound || !std::all_of(s.begin(), s.end(), &AllophoneTable::IsPause);
+    m_sound = m_sound || !std::all_of(s.begin(), s.end(), &AllophoneTable::isPause);
     if (!m_sound)
         return;
     std::string last = std::move(m_held.back());

@@ -83,7 +83,7 @@ int sayOnChip(Invocation& cli, const std::string& port, const Pieces& pieces)
             std::vector<std::string> piece;
             if (!pieces(piece))
                 return false;
-            const std::vector<int> more = AllophoneTable::CodesOf(piece);
+            const std::vector<int> more = AllophoneTable::codesOf(piece);
             codes.insert(codes.end(), more.begin(), more.end());
             return true;
         };

@@ -29,7 +29,7 @@ int alternatives(Invocation& cli)
     }
     for (const auto& s : all)
         out << Invocation::joined(s) << "  "
-            << CodeFormat::format(AllophoneTable::CodesOf(s), CodeFormat::Style::Dollar) << "\n";
+            << CodeFormat::format(AllophoneTable::codesOf(s), CodeFormat::Style::Dollar) << "\n";
     return 0;
 }
 
@@ -43,7 +43,7 @@ int eachLine(Invocation& cli)
     const std::unique_ptr<TextSource> src = cli.source();
     for (std::string line; src->nextLine(line);) {
         const std::vector<std::string> s = cli.spelled(line);
-        const bool sound = !std::all_of(s.begin(), s.end(), &AllophoneTable::IsPause);
+        const bool sound = !std::all_of(s.begin(), s.end(), &AllophoneTable::isPause);
         if (o.json)
             cli.out() << "{\"text\": " << JsonText::quote(line) << ", "
                       << Invocation::spellingJson(sound ? s : std::vector<std::string>{}) << "}\n";

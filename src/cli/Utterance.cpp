@@ -9,7 +9,7 @@ namespace tessary {
 Utterance::Utterance(const SampleSet& set, int paceMs)
     : m_set(set), m_pace(paceMs), m_timeline(paceMs)
 {
-    for (const AllophoneEntry& e : AllophoneTable::All()) {
+    for (const AllophoneEntry& e : AllophoneTable::all()) {
         if (const int r = SampleDecoder::nativeRate(set.SamplePath(e.mnemonic)); r > 0) {
             m_rate = r;
             break;

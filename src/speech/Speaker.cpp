@@ -29,7 +29,7 @@ void Speaker::prepare()
     if (!m_set.present())
         return;
     std::vector<std::string> paths;
-    for (const AllophoneEntry& e : AllophoneTable::All())
+    for (const AllophoneEntry& e : AllophoneTable::all())
         paths.push_back(m_set.SamplePath(e.mnemonic));
     m_player->preload(paths);
 }

@@ -79,12 +79,6 @@ constexpr Fixed kConsonants[] = {
 // r-coloured vowels already hold the r that follows them.
 constexpr std::string_view kHoldsR[] = {"A@", "o@", "O@", "e@", "i@", "i@3", "3", "3:"};
 
-// Vowels the chip's manuals mark as doublable when stressed or long.
-constexpr std::string_view kDoublable[] = {"ih", "eh", "ae", "ao", "ax"};
-
-// Back vowels (their allophones): HH2, KK3 and GG1 are made for them.
-constexpr std::string_view kBack[] = {"uw1", "uw2", "uh", "ow", "oy", "ao", "or", "ar", "aa", "aw"};
-
 template <typename List> bool in(const List& list, std::string_view value)
 {
     return std::find(std::begin(list), std::end(list), value) != std::end(list);
@@ -108,22 +102,6 @@ const Fixed* fixed(std::string_view phoneme)
 bool isVowel(std::string_view phoneme)
 {
     return lookUp(kVowels, phoneme) != nullptr;
-}
-
-bool isStop(std::string_view allophone)
-{
-    static constexpr std::string_view kStops[] = {"pp",  "tt1", "tt2", "kk1", "kk2",
-                                                  "kk3", "bb1", "bb2", "dd1", "dd2",
-                                                  "gg1", "gg2", "gg3", "ch",  "jh"};
-    return in(kStops, allophone);
-}
-
-// The closure before a stop: a short one for the voiced stops, a longer one for the unvoiced.
-std::string_view closureBefore(std::string_view stop)
-{
-    if (AllophoneTable::IsUnvoicedStop(stop))
-        return "pa3";
-    return "pa1";
 }
 
 // The allophone the vowel phoneme at `i` starts with, or "" when `i` is no vowel.
@@ -170,7 +148,10 @@ struct Word
                             [](const Phoneme& p) { return isVowel(p.name); });
     }
     bool nextIsVowel(std::size_t i) const { return i + 1 < w.size() && isVowel(w[i + 1].name); }
-    bool nextIsBack(std::size_t i) const { return in(kBack, vowelAllophone(w, i + 1)); }
+    bool nextIsBack(std::size_t i) const
+    {
+        return AllophoneTable::is(vowelAllophone(w, i + 1), kBack);
+    }
 };
 
 // The variant of a stop the chip has for its place in the word.
@@ -246,17 +227,18 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& p
     for (std::size_t i = 0; i < w.size(); ++i) {
         const std::vector<std::string_view> add = allophonesAt(w, i);
         for (std::string_view a : add) {
-            // A nasal is the closure of the stop after it (send, pink): no pause between them.
-            if (isStop(a) && !out.empty() && !isStop(out.back()) &&
-                !AllophoneTable::IsPause(out.back()) && !AllophoneTable::IsNasal(out.back()))
-                out.emplace_back(closureBefore(a));
+            // A stop's closure, short for a voiced one, longer for an unvoiced one; a nasal is
+            // the closure of the stop after it (send, pink): no pause between them.
+            if (AllophoneTable::is(a, kStop) && !out.empty() &&
+                !AllophoneTable::is(out.back(), kStop | kPause | kNasal))
+                out.emplace_back(AllophoneTable::pauseBefore(a));
             out.emplace_back(a);
         }
         // A stressed short vowel, or a word's last schwa (cheetah), is held twice as long.
         const bool stressed = w.w[i].stress == Stress::Primary;
         const bool lastSchwa =
             i + 1 == w.size() && w.size() > 2 && add.size() == 1 && add[0] == "ax";
-        if (add.size() == 1 && in(kDoublable, add[0]) && (stressed || lastSchwa))
+        if (add.size() == 1 && AllophoneTable::is(add[0], kDoublable) && (stressed || lastSchwa))
             out.emplace_back(add[0]);
     }
     return out;

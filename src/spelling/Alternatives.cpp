@@ -23,13 +23,6 @@ const std::vector<std::vector<std::string>>& variantGroups()
     return groups;
 }
 
-// Short vowels the chip's conventions double when they are stressed.
-bool doublable(const std::string& m)
-{
-    static const std::vector<std::string> vowels = {"ae", "aa", "ao", "eh", "ih", "uh", "ax"};
-    return std::find(vowels.begin(), vowels.end(), m) != vowels.end();
-}
-
 // Words spelled alike and said two ways: each reading, as the chip spells it.
 struct Homograph
 {
@@ -78,7 +71,7 @@ std::vector<std::vector<std::string>> Alternatives::of(std::string_view word,
 
     // The trailing pauses stay as the rules put them.
     std::size_t sounds = spelling.size();
-    while (sounds > 0 && AllophoneTable::IsPause(spelling[sounds - 1]))
+    while (sounds > 0 && AllophoneTable::isPause(spelling[sounds - 1]))
         --sounds;
     const std::vector<std::string> tail(spelling.begin() + long(sounds), spelling.end());
 
@@ -102,10 +95,10 @@ std::vector<std::vector<std::string>> Alternatives::of(std::string_view word,
         for (const char* t : {"tt2", "tt1"}) {
             std::vector<std::string> s = spelling;
             s[i] = t;
-            if (i > 0 && AllophoneTable::IsPause(s[i - 1]))
-                s[i - 1] = AllophoneTable::GapBefore(t);
-            else if (i > 0 && !AllophoneTable::IsNasal(s[i - 1]))
-                s.insert(s.begin() + long(i), std::string(AllophoneTable::GapBefore(t)));
+            if (i > 0 && AllophoneTable::isPause(s[i - 1]))
+                s[i - 1] = AllophoneTable::pauseBefore(t);
+            else if (i > 0 && !AllophoneTable::is(s[i - 1], kNasal))
+                s.insert(s.begin() + long(i), std::string(AllophoneTable::pauseBefore(t)));
             add(std::move(s));
         }
     }
@@ -120,7 +113,8 @@ std::vector<std::vector<std::string>> Alternatives::of(std::string_view word,
                 add(std::move(s));
             }
         }
-        if (!doublable(spelling[i]))
+        // A short vowel said once or twice as long: the other way round.
+        if (!AllophoneTable::is(spelling[i], kShort))
             continue;
         std::vector<std::string> s = spelling;
         if (i + 1 < sounds && spelling[i + 1] == spelling[i])

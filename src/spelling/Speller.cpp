@@ -35,7 +35,7 @@ std::string_view pauseAfter(Break b, std::string_view next)
     case Break::Word:
         break;
     }
-    return next.empty() ? "pa1" : AllophoneTable::GapBefore(next);
+    return AllophoneTable::pauseBefore(next);
 }
 
 } // namespace
@@ -112,7 +112,7 @@ std::vector<std::vector<std::string>> Speller::alternatives(std::string_view tex
             continue;
         const std::vector<std::string> alone = spell(w.word);
         std::size_t sounds = alone.size();
-        while (sounds > 0 && AllophoneTable::IsPause(alone[sounds - 1]))
+        while (sounds > 0 && AllophoneTable::isPause(alone[sounds - 1]))
             --sounds;
         const auto found = std::search(whole.begin() + long(at), whole.end(), alone.begin(),
                                        alone.begin() + long(sounds));
@@ -121,12 +121,12 @@ std::vector<std::vector<std::string>> Speller::alternatives(std::string_view tex
         const auto begin = static_cast<std::size_t>(found - whole.begin());
         at = begin + sounds;
         for (std::vector<std::string> a : Alternatives::of(w.word, alone)) {
-            while (!a.empty() && AllophoneTable::IsPause(a.back()))
+            while (!a.empty() && AllophoneTable::isPause(a.back()))
                 a.pop_back();
             std::vector<std::string> s(whole.begin(), whole.begin() + long(begin));
             // The gap before the word follows its first sound, as the speller's does.
-            if (!s.empty() && s.back() == AllophoneTable::GapBefore(alone.front()) && !a.empty())
-                s.back() = AllophoneTable::GapBefore(a.front());
+            if (!s.empty() && s.back() == AllophoneTable::pauseBefore(alone.front()) && !a.empty())
+                s.back() = AllophoneTable::pauseBefore(a.front());
             s.insert(s.end(), a.begin(), a.end());
             s.insert(s.end(), whole.begin() + long(at), whole.end());
             if (out.size() < most && std::find(out.begin(), out.end(), s) == out.end())

@@ -22,9 +22,7 @@ namespace {
 int gapCode(int first)
 {
     const AllophoneEntry* e = AllophoneTable::EntryByCode(first);
-    const std::string_view gap =
-        e ? AllophoneTable::GapBefore(e->mnemonic) : AllophoneTable::kWordGap;
-    return AllophoneTable::FindByMnemonic(gap)->code;
+    return AllophoneTable::FindByMnemonic(AllophoneTable::pauseBefore(e ? e->mnemonic : ""))->code;
 }
 
 constexpr std::string_view kKeywords[] = {"alignas",
@@ -282,7 +280,7 @@ void Vocabulary::composePhrases(std::vector<Problem>& problems)
                 continue;
             }
             std::vector<int> codes = found->codes;
-            while (!codes.empty() && codes.back() <= 4) // PA1-PA5 end a spelling
+            while (!codes.empty() && AllophoneTable::is(codes.back(), kPause)) // ends a spelling
                 codes.pop_back();
             if (!e.codes.empty())
                 e.codes.push_back(gapCode(codes.empty() ? -1 : codes.front()));

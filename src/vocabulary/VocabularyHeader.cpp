@@ -64,7 +64,7 @@ std::string json(const Vocabulary& v, std::string_view origin)
                ", \"identifier\": " + JsonText::quote(e.identifier) +
                ", \"index\": " + std::to_string(i) + ", \"line\": " + std::to_string(e.line) +
                ", \"text\": " + (e.text ? JsonText::quote(e.source) : "null") +
-               ", \"mnemonics\": " + JsonText::strings(AllophoneTable::MnemonicsOf(e.codes)) +
+               ", \"mnemonics\": " + JsonText::strings(AllophoneTable::mnemonicsOf(e.codes)) +
                ", \"codes\": " + JsonText::numbers(e.codes) + "}";
     }
     return out + "\n  ]\n}\n";
@@ -92,10 +92,10 @@ std::string arrays(const Vocabulary& v, const VocabularyHeader::Names& n, const 
     std::string out;
     for (const Vocabulary::Entry& e : v.entries()) {
         out += "/* " + commentSafe(e.name) + ": " +
-               commentSafe(e.text ? e.source : joined(AllophoneTable::MnemonicsOf(e.codes))) +
+               commentSafe(e.text ? e.source : joined(AllophoneTable::mnemonicsOf(e.codes))) +
                " */\n";
         if (e.text)
-            out += "/* " + joined(AllophoneTable::MnemonicsOf(e.codes)) + " */\n";
+            out += "/* " + joined(AllophoneTable::mnemonicsOf(e.codes)) + " */\n";
         out += "static const uint8_t " + n.array(e) + "[]" + where + " = {\n    " +
                hexBytes(e.codes) + "\n};\n";
         out += "static const uint16_t " + n.array(e) +

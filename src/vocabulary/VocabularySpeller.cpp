@@ -24,10 +24,10 @@ void VocabularySpeller::spell(Vocabulary& vocabulary,
         if (!e.text)
             continue;
         const std::vector<std::string> s = spelled(e.source);
-        if (std::all_of(s.begin(), s.end(), &AllophoneTable::IsPause))
+        if (std::all_of(s.begin(), s.end(), &AllophoneTable::isPause))
             problems.push_back({e.line, "'" + e.name + "' has nothing to say"});
         else
-            e.codes = AllophoneTable::CodesOf(s);
+            e.codes = AllophoneTable::codesOf(s);
     }
     vocabulary.composePhrases(problems);
     std::stable_sort(problems.begin(), problems.end(),
@@ -43,7 +43,7 @@ std::string VocabularySpeller::note(const Vocabulary& vocabulary) const
     const Speller builtIn(WordList::builtIn());
     std::string changed;
     for (const Vocabulary::Entry& e : vocabulary.entries()) {
-        if (e.text && e.codes != AllophoneTable::CodesOf(builtIn.spell(e.source)))
+        if (e.text && e.codes != AllophoneTable::codesOf(builtIn.spell(e.source)))
             changed += (changed.empty() ? "'" : ", '") + e.name + "'";
     }
     if (changed.empty())
@@ -55,22 +55,22 @@ std::string VocabularySpeller::note(const Vocabulary& vocabulary) const
 std::vector<std::vector<int>> VocabularySpeller::numberCodes() const
 {
     const auto without = [](std::vector<std::string> s) {
-        if (!s.empty() && s.back() == "pa1")
+        if (!s.empty() && s.back() == AllophoneTable::kWordGap)
             s.pop_back();
         return s;
     };
     std::vector<std::vector<int>> codes;
     for (const std::string& word : NumberWords::texts())
-        codes.push_back(AllophoneTable::CodesOf(without(spelled(word))));
+        codes.push_back(AllophoneTable::codesOf(without(spelled(word))));
     const std::vector<std::string> twenty = without(spelled("twenty"));
     for (int n = 1; n <= 19; ++n) {
         const std::vector<std::string> s =
             without(spelled("twenty " + NumberWords::texts()[static_cast<std::size_t>(n)]));
         const bool prefixed = s.size() > twenty.size() &&
                               std::equal(twenty.begin(), twenty.end(), s.begin()) &&
-                              AllophoneTable::IsPause(s[twenty.size()]);
+                              AllophoneTable::isPause(s[twenty.size()]);
         codes.push_back(
-            prefixed ? AllophoneTable::CodesOf({s.begin() + long(twenty.size()) + 1, s.end()})
+            prefixed ? AllophoneTable::codesOf({s.begin() + long(twenty.size()) + 1, s.end()})
                      : codes[static_cast<std::size_t>(n)]);
     }
     return codes;

@@ -437,7 +437,7 @@ std::vector<int> MainWindow::slotCodes() const
 
 std::vector<std::string> MainWindow::slotMnemonics() const
 {
-    return AllophoneTable::MnemonicsOf(slotCodes());
+    return AllophoneTable::mnemonicsOf(slotCodes());
 }
 
 void MainWindow::loadSlots(const std::vector<std::string>& mnemonics)

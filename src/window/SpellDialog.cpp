@@ -47,7 +47,7 @@ std::vector<std::string> wordsOf(const std::string& text)
 
 std::vector<std::string> withoutTrailingPauses(std::vector<std::string> s)
 {
-    while (!s.empty() && AllophoneTable::IsPause(s.back()))
+    while (!s.empty() && AllophoneTable::isPause(s.back()))
         s.pop_back();
     return s;
 }
@@ -211,7 +211,7 @@ void SpellDialog::respell()
     m_spelling = m_speller.spell(m_text->text().toStdString(), m_picked);
     m_allophones->setPlainText(joined(m_spelling));
     m_codes->setPlainText(QString::fromStdString(
-        CodeFormat::format(AllophoneTable::CodesOf(m_spelling), CodeFormat::Style::Dollar)));
+        CodeFormat::format(AllophoneTable::codesOf(m_spelling), CodeFormat::Style::Dollar)));
     const int n = static_cast<int>(m_spelling.size());
     if (n == 0)
         m_fit->setText(QString("%1 slots are left from here.").arg(m_slotsLeft));
@@ -274,7 +274,7 @@ void SpellDialog::fillAlternatives()
         const std::vector<std::string>& s = m_shownAlternatives[i];
         m_alternatives->addItem(joined(s) + "   " +
                                 QString::fromStdString(CodeFormat::format(
-                                    AllophoneTable::CodesOf(s), CodeFormat::Style::Dollar)));
+                                    AllophoneTable::codesOf(s), CodeFormat::Style::Dollar)));
         if (picked != m_picks.end() && withoutTrailingPauses(s) == picked->second)
             current = static_cast<int>(i);
     }

@@ -188,8 +188,8 @@ void VocabularyWindow::refresh()
             ms += ChipDurations::chipMs(c);
         const QString source =
             !e.parts.empty() ? "phrase: " + joined(e.parts)
-            : e.text ? toQt(e.source) + "  (" + joined(AllophoneTable::MnemonicsOf(e.codes)) + ")"
-                     : joined(AllophoneTable::MnemonicsOf(e.codes));
+            : e.text ? toQt(e.source) + "  (" + joined(AllophoneTable::mnemonicsOf(e.codes)) + ")"
+                     : joined(AllophoneTable::mnemonicsOf(e.codes));
         const QStringList cells = {toQt(e.name), source,
                                    e.codes.empty() ? QString()
                                                    : QString("%1 ms").arg(std::lround(ms)),
@@ -284,7 +284,7 @@ void VocabularyWindow::loadIntoSlots()
     const int e = current();
     if (e < 0)
         return;
-    const std::vector<std::string> m = AllophoneTable::MnemonicsOf(m_codes[std::size_t(e)]);
+    const std::vector<std::string> m = AllophoneTable::mnemonicsOf(m_codes[std::size_t(e)]);
     if (m.size() > std::size_t(SlotRow::kSlotCount)) {
         say(QString("Too long for the slots: %1 allophones, and there are %2.")
                 .arg(m.size())
@@ -336,7 +336,7 @@ void VocabularyWindow::listen()
 {
     const int e = current();
     if (e >= 0 && !m_codes[std::size_t(e)].empty())
-        m_hooks.listen(AllophoneTable::MnemonicsOf(m_codes[std::size_t(e)]));
+        m_hooks.listen(AllophoneTable::mnemonicsOf(m_codes[std::size_t(e)]));
 }
 
 void VocabularyWindow::speakOnChip()

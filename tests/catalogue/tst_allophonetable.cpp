@@ -144,7 +144,7 @@ void TestAllophoneTable::auditionOrderIsAlphabeticalWithThAfterTt()
 {
     std::vector<std::string> expected;
     std::vector<std::string> others;
-    for (const AllophoneEntry& e : AllophoneTable::All())
+    for (const AllophoneEntry& e : AllophoneTable::all())
         (e.code < 5 ? expected : others).push_back(e.mnemonic);
     std::sort(others.begin(), others.end());
     auto th = std::find(others.begin(), others.end(), "th");
@@ -164,7 +164,7 @@ void TestAllophoneTable::entriesAreWellFormed()
     std::set<std::string> mnemonics;
     std::set<int> labels;
     int code = 0;
-    for (const AllophoneEntry& e : AllophoneTable::All()) {
+    for (const AllophoneEntry& e : AllophoneTable::all()) {
         QCOMPARE(e.code, code++); // iteration is in code order
         const std::string& m = e.mnemonic;
         const bool letters =

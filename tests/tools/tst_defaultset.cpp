@@ -125,7 +125,7 @@ void TestDefaultSet::initTestCase()
 void TestDefaultSet::namesAreTheMnemonics()
 {
     QStringList expected;
-    for (const auto& e : AllophoneTable::All())
+    for (const auto& e : AllophoneTable::all())
         expected << QString::fromStdString(e.sampleFile);
     expected.sort();
     QCOMPARE(m_dir.entryList(QDir::Files, QDir::Name), expected);
@@ -137,7 +137,7 @@ void TestDefaultSet::eachSample_data()
     QTest::addColumn<double>("ms");
     const auto ms = chipMs();
     QCOMPARE(int(ms.size()), 64);
-    for (const auto& e : AllophoneTable::All()) {
+    for (const auto& e : AllophoneTable::all()) {
         const QString m = QString::fromStdString(e.mnemonic);
         QTest::newRow(qPrintable(m)) << m << ms.at(m);
     }
@@ -176,7 +176,7 @@ void TestDefaultSet::eachSample()
 void TestDefaultSet::oneGainForTheSet()
 {
     int loudest = 0;
-    for (const auto& e : AllophoneTable::All()) {
+    for (const auto& e : AllophoneTable::all()) {
         const Wav w = load(QString::fromStdString(e.mnemonic));
         for (qint16 s : w.samples)
             loudest = std::max(loudest, std::abs(int(s)));
@@ -201,7 +201,7 @@ void TestDefaultSet::weakSoundsStayWeakerThanVowels()
 
 void TestDefaultSet::sdlDecodesEveryFile()
 {
-    for (const auto& e : AllophoneTable::All()) {
+    for (const auto& e : AllophoneTable::all()) {
         SDL_AudioSpec spec{};
         Uint8* buffer = nullptr;
         Uint32 length = 0;
@@ -219,7 +219,7 @@ void TestDefaultSet::generatorIsDeterministic()
     gen.start(TESSARY_SAMPLEGEN, {"--durations", TESSARY_DURATIONS, "--out", out.path()});
     QVERIFY(gen.waitForFinished(120000));
     QCOMPARE(gen.exitCode(), 0);
-    for (const auto& e : AllophoneTable::All()) {
+    for (const auto& e : AllophoneTable::all()) {
         const QString name = QString::fromStdString(e.sampleFile);
         QFile a(m_dir.filePath(name)), b(QDir(out.path()).filePath(name));
         QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
