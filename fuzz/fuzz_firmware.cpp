@@ -13,19 +13,19 @@ using namespace tessary;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view elf(reinterpret_cast<const char*>(data), size);
-    const SimulatedMcu& mcu = SimulatedMcu::uno();
+    const Board& board = Board::uno();
     std::string problem;
-    const std::optional<FirmwareImage> image = FirmwareImage::read(elf, mcu, problem);
+    const std::optional<FirmwareImage> image = FirmwareImage::read(elf, board, problem);
     if (!image) {
         if (problem.empty())
             std::abort();
         return 0;
     }
-    if (image->flash().size() > mcu.flashBytes || image->programEnd() > image->flash().size() ||
-        image->programEnd() == 0 || image->eeprom().size() > mcu.eepromBytes ||
-        image->ramEnd() > mcu.ramStart + mcu.ramBytes)
+    if (image->flash().size() > board.flashBytes || image->programEnd() > image->flash().size() ||
+        image->programEnd() == 0 || image->eeprom().size() > board.eepromBytes ||
+        image->ramEnd() > board.ramStart + board.ramBytes)
         std::abort();
-    Simulation simulation(*image, mcu, ChipPins(), [](const ChipModel::Event&) {});
+    Simulation simulation(*image, board, ChipPins::forBoard(board), [](const ChipModel::Event&) {});
     for (int i = 0; i < 4000 && simulation.step(); ++i) {
     }
     if (const auto& fault = simulation.fault(); fault && fault->what.empty())

@@ -110,7 +110,7 @@ void play(Invocation& cli, const std::string& wav, double seconds)
 
 // The firmware's image for the board; Failure for a file that cannot be read, UsageError for
 // one that is no whole firmware for it.
-FirmwareImage firmware(const std::string& path, const SimulatedMcu& mcu)
+FirmwareImage firmware(const std::string& path, const Board& board)
 {
     UserFile::Contents c = UserFile::read(path, kMaxFirmware);
     if (c.status == UserFile::Status::Missing)
@@ -118,7 +118,7 @@ FirmwareImage firmware(const std::string& path, const SimulatedMcu& mcu)
     if (c.status == UserFile::Status::Refused)
         throw Failure("cannot read " + c.problem);
     std::string problem;
-    std::optional<FirmwareImage> image = FirmwareImage::read(c.bytes, mcu, problem);
+    std::optional<FirmwareImage> image = FirmwareImage::read(c.bytes, board, problem);
     if (!image)
         throw UsageError(path + ": " + problem);
     return std::move(*image);
@@ -132,7 +132,7 @@ void refuseOutputOverInput(const Options& o, const SampleSet& set)
     if (UserFile::sameFile(o.items[0], o.output))
         throw UsageError("--output " + o.output +
                          " is the firmware itself, which it would replace");
-    for (const AllophoneEntry& e : AllophoneTable::All()) {
+    for (const AllophoneEntry& e : AllophoneTable::all()) {
         if (set.present() && UserFile::sameFile(set.SamplePath(e.mnemonic), o.output))
             throw UsageError("--output " + o.output + " is the sample " + e.sampleFile +
                              ", which the sound is made of");
@@ -146,22 +146,22 @@ int run(Invocation& cli)
         throw UsageError(o.items.empty()
                              ? "simulate needs the firmware's ELF file"
                              : "argument 3, '" + o.items[1] + "': simulate takes one firmware");
+    const Board& board = Board::uno();
     std::string problem;
-    const std::optional<ChipPins> pins = ChipPins::parse(o.pins, problem);
+    const std::optional<ChipPins> pins = ChipPins::parse(o.pins, board, problem);
     if (!pins)
         throw UsageError("--pins: " + problem);
-    const SimulatedMcu& mcu = SimulatedMcu::uno();
     const SampleSet set = SampleSet::forThisProcess();
     refuseOutputOverInput(o, set);
     if ((!o.output.empty() || o.play) && !set.present())
         throw Failure("no sample set found (see 'man tessary', FILES)");
-    const FirmwareImage image = firmware(o.items[0], mcu);
+    const FirmwareImage image = firmware(o.items[0], board);
 
     // Ctrl+C, a kill or a closed terminal end the run, and what it wrote goes with it.
     const InterruptGuard interrupts;
     std::vector<Said> said;
     BreachSummary breaches([&cli](const std::string& line) { cli.err() << line << "\n"; });
-    Simulation simulation(image, mcu, *pins, [&](const ChipModel::Event& e) {
+    Simulation simulation(image, board, *pins, [&](const ChipModel::Event& e) {
         if (e.kind == ChipModel::Event::Kind::Start) {
             const std::string& m = AllophoneTable::EntryByCode(e.code)->mnemonic;
             char line[64];

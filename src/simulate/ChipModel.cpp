@@ -10,8 +10,6 @@ namespace tessary {
 
 namespace {
 
-constexpr const char* kLineNames[] = {"A1", "A2", "A3", "A4", "A5", "A6"};
-
 avr_irq_t* pinIrq(avr_t* avr, const ChipPins::Line& line)
 {
     return avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(line.port), line.bit);
@@ -24,12 +22,12 @@ ChipModel::ChipModel(avr_t* avr, const ChipPins& pins, Listener listener)
 {
     for (int i = 0; i < 6; ++i) {
         m_lines[i] = {this, i};
-        avr_irq_register_notify(pinIrq(avr, pins.address[i]), &onAddress, &m_lines[i]);
+        avr_irq_register_notify(pinIrq(avr, pins.address(i)), &onAddress, &m_lines[i]);
     }
-    avr_irq_register_notify(pinIrq(avr, pins.ald), &onAld, this);
-    avr_irq_register_notify(pinIrq(avr, pins.reset), &onReset, this);
-    m_lrq = pinIrq(avr, pins.lrq);
-    m_sby = pinIrq(avr, pins.sby);
+    avr_irq_register_notify(pinIrq(avr, pins.ald()), &onAld, this);
+    avr_irq_register_notify(pinIrq(avr, pins.reset()), &onReset, this);
+    m_lrq = pinIrq(avr, pins.lrq());
+    m_sby = pinIrq(avr, pins.sby());
     drive();
 }
 
@@ -69,7 +67,8 @@ void ChipModel::onAddress(avr_irq_t*, uint32_t value, void* param)
     const int before = m.m_address;
     m.m_address = value ? (before | (1 << line->bit)) : (before & ~(1 << line->bit));
     if (!m.m_ald && m.m_address != before)
-        m.breach(std::string(kLineNames[line->bit]) + " changed while ALD was low",
+        m.breach(std::string(Board::kChipLineNames[static_cast<std::size_t>(line->bit)]) +
+                     " changed while ALD was low",
                  "an address line changed while ALD was low");
 }
 
@@ -85,11 +84,12 @@ void ChipModel::onAld(avr_irq_t*, uint32_t value, void* param)
 void ChipModel::load()
 {
     for (int i = 0; i < 6; ++i) {
-        if (!driven(m_pins.address[i]))
-            breach(std::string(kLineNames[i]) + " undriven (its pin is an input) when ALD fell",
+        if (!driven(m_pins.address(i)))
+            breach(std::string(Board::kChipLineNames[static_cast<std::size_t>(i)]) +
+                       " undriven (its pin is an input) when ALD fell",
                    "a line the chip reads undriven when ALD fell");
     }
-    if (!driven(m_pins.reset))
+    if (!driven(m_pins.reset()))
         breach("RESET undriven (its pin is an input) when ALD fell",
                "a line the chip reads undriven when ALD fell");
     if (!m_reset) {

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "board/Board.h"
+
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace tessary {
 
-// Where the chip's lines meet the ATmega328P: a port letter and a bit for each. The default is
-// the SP0256 driver's (and the bridge's) map.
+// Where the chip's lines meet the simulated MCU: a port letter and a bit for each of A1..A6,
+// ALD, LRQ, SBY and RESET. By default the board's own wiring (Board::chipPins).
 struct ChipPins
 {
     struct Line
@@ -15,22 +18,21 @@ struct ChipPins
         char port = 'B';
         int bit = 0;
     };
-    Line address[6] = {{'C', 0}, {'C', 1}, {'C', 2}, {'C', 3}, {'C', 4}, {'C', 5}};
-    Line ald{'B', 0};
-    Line lrq{'B', 1};
-    Line sby{'B', 2};
-    Line reset{'B', 3};
+    std::array<Line, Board::kChipLines> lines{};
 
-    static constexpr int kLines = 10;
-    // Line i of A1-A6, ALD, LRQ, SBY, RESET, and its name; nullptr for a name that is none.
-    const Line& line(int i) const;
-    Line* line(std::string_view name);
-    static std::string_view name(int i);
+    const Line& address(int i) const { return lines[static_cast<std::size_t>(i)]; }
+    const Line& ald() const { return lines[6]; }
+    const Line& lrq() const { return lines[7]; }
+    const Line& sby() const { return lines[8]; }
+    const Line& reset() const { return lines[9]; }
 
-    // "A1=C0,A2=C1,...,ALD=B0,LRQ=B1,SBY=B2,RESET=B3": the lines named change, the others keep
-    // the default. Nothing, with the problem, for a spec that is not of that form, that names
-    // a line twice or leaves two lines on one pin.
-    static std::optional<ChipPins> parse(std::string_view spec, std::string& problem);
+    static ChipPins forBoard(const Board& board);
+    // "ALD=D7,LRQ=PB4": the lines named move to those pins, an Arduino pin of the board (D8, A0)
+    // or a port bit (PB0, or B0); the others keep the board's wiring. Nothing, with the
+    // problem, for a spec not of that form, one that names a line twice or leaves two lines on
+    // one pin.
+    static std::optional<ChipPins> parse(std::string_view spec, const Board& board,
+                                         std::string& problem);
 };
 
 } // namespace tessary

@@ -86,7 +86,7 @@ std::string family(int f)
 
 } // namespace
 
-std::optional<FirmwareImage> FirmwareImage::read(std::string_view elf, const SimulatedMcu& mcu,
+std::optional<FirmwareImage> FirmwareImage::read(std::string_view elf, const Board& board,
                                                  std::string& problem)
 {
     const Bytes file(elf);
@@ -151,12 +151,12 @@ std::optional<FirmwareImage> FirmwareImage::read(std::string_view elf, const Sim
     }
 
     const int builtFor = static_cast<int>(file.u32(36) & 0x7f);
-    if (!image.m_device.empty() && image.m_device != mcu.name)
+    if (!image.m_device.empty() && image.m_device != board.mcu)
         return refuse("built for the " + image.m_device + "; the simulated board is an " +
-                      std::string(mcu.shown));
-    if (builtFor != 0 && builtFor != mcu.family)
+                      std::string(board.mcuShown));
+    if (builtFor != 0 && builtFor != board.family)
         return refuse("built for the " + family(builtFor) + " family; the simulated board is an " +
-                      std::string(mcu.shown) + " (" + family(mcu.family) + ")");
+                      std::string(board.mcuShown) + " (" + family(board.family) + ")");
 
     std::uint64_t flashEnd = 0, programEnd = 0, ramEnd = 0, eepromEnd = 0;
     bool startsAtZero = false;
@@ -174,23 +174,23 @@ std::optional<FirmwareImage> FirmwareImage::read(std::string_view elf, const Sim
             eepromEnd = std::max(eepromEnd, s.paddr - kEepromRegion + s.fileSize);
         }
         if (s.vaddr >= kRamRegion && s.vaddr < kEepromRegion && s.memorySize > 0) {
-            if (s.vaddr - kRamRegion < mcu.ramStart)
-                return refuse("puts data below the " + std::string(mcu.shown) + "'s RAM");
+            if (s.vaddr - kRamRegion < board.ramStart)
+                return refuse("puts data below the " + std::string(board.mcuShown) + "'s RAM");
             ramEnd = std::max(ramEnd, s.vaddr - kRamRegion + s.memorySize);
         }
     }
     const auto tooBig = [&](std::uint64_t needs, std::uint64_t has, const char* what) {
         return refuse("needs " + std::to_string(needs) + " bytes of " + what + "; the " +
-                      std::string(mcu.shown) + " has " + std::to_string(has));
+                      std::string(board.mcuShown) + " has " + std::to_string(has));
     };
-    if (flashEnd > mcu.flashBytes)
-        return tooBig(flashEnd, mcu.flashBytes, "flash");
-    if (ramEnd > std::uint64_t{mcu.ramStart} + mcu.ramBytes)
-        return tooBig(ramEnd - mcu.ramStart, mcu.ramBytes, "RAM");
-    if (eepromEnd > mcu.eepromBytes)
-        return tooBig(eepromEnd, mcu.eepromBytes, "EEPROM");
+    if (flashEnd > board.flashBytes)
+        return tooBig(flashEnd, board.flashBytes, "flash");
+    if (ramEnd > std::uint64_t{board.ramStart} + board.ramBytes)
+        return tooBig(ramEnd - board.ramStart, board.ramBytes, "RAM");
+    if (eepromEnd > board.eepromBytes)
+        return tooBig(eepromEnd, board.eepromBytes, "EEPROM");
     if (!startsAtZero)
-        return refuse("holds no code at address 0, where the " + std::string(mcu.shown) +
+        return refuse("holds no code at address 0, where the " + std::string(board.mcuShown) +
                       " starts");
 
     image.m_flash.assign(flashEnd, 0xFF); // what erased flash reads

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimulatedMcu.h"
+#include "board/Board.h"
 
 #include <cstdint>
 #include <optional>
@@ -19,7 +19,7 @@ class FirmwareImage
 {
 public:
     // The image, or nothing with why not in `problem` (one line, without the file's name).
-    static std::optional<FirmwareImage> read(std::string_view elf, const SimulatedMcu& mcu,
+    static std::optional<FirmwareImage> read(std::string_view elf, const Board& board,
                                              std::string& problem);
 
     const std::vector<std::uint8_t>& flash() const { return m_flash; }

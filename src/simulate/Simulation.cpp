@@ -85,13 +85,13 @@ std::uint8_t* reachable(std::size_t reach, std::size_t used, const std::uint8_t*
 
 } // namespace
 
-Simulation::Simulation(const FirmwareImage& firmware, const SimulatedMcu& mcu, const ChipPins& pins,
+Simulation::Simulation(const FirmwareImage& firmware, const Board& board, const ChipPins& pins,
                        ChipModel::Listener listener)
     : m_programEnd(firmware.programEnd()), m_listener(std::move(listener))
 {
-    m_avr = avr_make_mcu_by_name(std::string(mcu.name).c_str());
+    m_avr = avr_make_mcu_by_name(std::string(board.mcu).c_str());
     if (!m_avr) {
-        m_problem = "simavr has no " + std::string(mcu.shown);
+        m_problem = "simavr has no " + std::string(board.mcuShown);
         return;
     }
     avr_init(m_avr);
@@ -103,7 +103,7 @@ Simulation::Simulation(const FirmwareImage& firmware, const SimulatedMcu& mcu, c
     if (!flash || !data) {
         std::free(flash);
         std::free(data);
-        m_problem = "no memory for the simulated " + std::string(mcu.shown);
+        m_problem = "no memory for the simulated " + std::string(board.mcuShown);
         return;
     }
     std::free(m_avr->flash);

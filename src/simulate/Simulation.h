@@ -2,7 +2,7 @@
 
 #include "ChipModel.h"
 #include "FirmwareImage.h"
-#include "SimulatedMcu.h"
+#include "board/Board.h"
 
 #include <atomic>
 #include <cstdint>
@@ -26,7 +26,7 @@ public:
         std::string what;      // "jumped outside its program to 0x7F00 (...)"
     };
 
-    Simulation(const FirmwareImage& firmware, const SimulatedMcu& mcu, const ChipPins& pins,
+    Simulation(const FirmwareImage& firmware, const Board& board, const ChipPins& pins,
                ChipModel::Listener listener);
     ~Simulation();
     Simulation(const Simulation&) = delete;

@@ -147,6 +147,7 @@ SketchFolder::Files SketchFolder::files(const std::string& folder, const std::st
     return {{name + ".ino", program(name, prefix)},
             {Vocabulary::words(prefix) + ".h", header},
             {"SP0256.h", kDriverHeader},
+            {"SP0256_tables.h", kDriverTables},
             {"SP0256.c", kDriverSource}};
 }
 

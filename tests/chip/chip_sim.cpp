@@ -54,14 +54,13 @@ int main(int argc, char* argv[])
     std::ifstream in(argv[1], std::ios::binary);
     const std::string elf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::string problem;
-    const std::optional<FirmwareImage> image =
-        FirmwareImage::read(elf, SimulatedMcu::uno(), problem);
+    const std::optional<FirmwareImage> image = FirmwareImage::read(elf, Board::uno(), problem);
     if (!image) {
         std::fprintf(stderr, "chip_sim: %s: %s\n", argv[1], problem.c_str());
         return 1;
     }
     Simulation simulation(
-        *image, SimulatedMcu::uno(), ChipPins(), [log](const ChipModel::Event& e) {
+        *image, Board::uno(), ChipPins::forBoard(Board::uno()), [log](const ChipModel::Event& e) {
             const char* kind = kinds[static_cast<int>(e.kind)];
             if (e.kind == ChipModel::Event::Kind::Breach)
                 std::fprintf(log, "%s %.3f %s\n", kind, e.microseconds, e.what.c_str());

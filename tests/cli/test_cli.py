@@ -517,7 +517,7 @@ good night
                 return f.read()
         self.assertEqual(vocab("hello = hh1 eh ll ow pa1\n").returncode, 0)
         self.assertEqual(sorted(os.listdir(folder)), [".tessary-sketch", "Alarm.ino", "SP0256.c",
-                                                      "SP0256.h", "alarm.h"])
+                                                      "SP0256.h", "SP0256_tables.h", "alarm.h"])
         # New words: the header as written is written anew; the user's own file stays.
         with open(os.path.join(folder, "notes.txt"), "w") as f:
             f.write("mine")
@@ -651,9 +651,11 @@ good night
             ("a chip line named twice", ["simulate", "--pins", "ALD=B4,ALD=B5", "x.elf"],
              "ALD is named twice"),
             ("two chip lines on one pin", ["simulate", "--pins", "ALD=B1", "x.elf"],
-             "PB1 would carry both ALD and LRQ"),
+             "D9 (PB1) would carry both ALD and LRQ"),
             ("an empty pin item", ["simulate", "--pins", "ALD=B4,", "x.elf"], "an empty item"),
             ("no pins at all", ["simulate", "--pins=", "x.elf"], "--pins needs"),
+            ("a pin the board does not have", ["simulate", "--pins", "ALD=D14", "x.elf"],
+             "'ALD=D14' is not LINE=PIN"),
         ]
         for name, args, names in rows:
             with self.subTest(name):

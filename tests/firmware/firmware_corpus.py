@@ -25,7 +25,15 @@ EXTRA
 static const uint8_t hello[] PROGMEM = {0x1B, 0x07, 0x2D, 0x35, 0x00};
 int main(void)
 {
+#ifdef SP0256_NO_DEFAULT_PINS /* an MCU the driver has no wiring for */
+    static const sp0256_pins pins = {{SP0256_LINE(PORTC, 0), SP0256_LINE(PORTC, 1),
+        SP0256_LINE(PORTC, 2), SP0256_LINE(PORTC, 3), SP0256_LINE(PORTC, 4),
+        SP0256_LINE(PORTC, 5)}, SP0256_LINE(PORTB, 0), SP0256_LINE(PORTB, 1),
+        SP0256_LINE(PORTB, 2), SP0256_LINE(PORTB, 3)};
+    sp0256_begin(&pins);
+#else
     sp0256_begin(0);
+#endif
     sp0256_say_codes_P(hello, sizeof hello);
     sp0256_wait();
     BODY
@@ -54,7 +62,8 @@ def build(tmp, name, extra="", body="", mcu="atmega328p"):
     with open(source, "w") as f:
         f.write(GOOD.replace("EXTRA", extra).replace("BODY", body))
     elf = os.path.join(tmp, name + ".elf")
-    subprocess.run(["avr-gcc", f"-mmcu={mcu}", "-DF_CPU=16000000UL", "-Os", f"-I{DRIVER}",
+    own = [] if mcu == "atmega328p" else ["-DSP0256_NO_DEFAULT_PINS"]
+    subprocess.run(["avr-gcc", f"-mmcu={mcu}", "-DF_CPU=16000000UL", "-Os", *own, f"-I{DRIVER}",
                     "-o", elf, source, os.path.join(DRIVER, "SP0256.c")], check=True)
     with open(elf, "rb") as f:
         return f.read()

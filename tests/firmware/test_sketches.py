@@ -93,7 +93,8 @@ class Sketches(unittest.TestCase):
                                   source], env=env, capture_output=True, text=True)
             self.assertEqual((res.returncode, res.stderr), (0, ""))
             self.assertEqual(sorted(os.listdir(folder)),
-                             [".tessary-sketch", "Alarm.ino", "SP0256.c", "SP0256.h", "alarm.h"])
+                             [".tessary-sketch", "Alarm.ino", "SP0256.c", "SP0256.h",
+                              "SP0256_tables.h", "alarm.h"])
             events = simulate(build_sketch(folder, libs=""), starts=len(expected))
         said = [int(e[1]) for e in events if e[0] == "start"]
         self.assertEqual(said, expected)

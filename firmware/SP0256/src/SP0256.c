@@ -38,9 +38,13 @@ static void input(sp0256_line line)
 
 void sp0256_begin(const sp0256_pins* pins)
 {
-    static const sp0256_pins bridge = SP0256_BRIDGE_PINS;
     uint8_t i;
-    lines = pins ? *pins : bridge;
+#ifdef SP0256_DEFAULT_PINS
+    static const sp0256_pins wiring = SP0256_DEFAULT_PINS;
+    lines = pins ? *pins : wiring;
+#else
+    lines = *pins;
+#endif
     output(lines.ald, 1);
     output(lines.reset, 1);
     for (i = 0; i < 6; ++i)
@@ -97,18 +101,7 @@ uint8_t sp0256_say(uint8_t code)
 
 uint8_t sp0256_say_gap_before(uint8_t next)
 {
-    switch (next & 0x3F) {
-    case 0x09: /* PP */
-    case 0x11: /* TT1 */
-    case 0x0D: /* TT2 */
-    case 0x2A: /* KK1 */
-    case 0x29: /* KK2 */
-    case 0x08: /* KK3 */
-    case 0x32: /* CH */
-        return sp0256_say(0x02); /* PA3 */
-    default:
-        return sp0256_say(0x00); /* PA1 */
-    }
+    return sp0256_say(SP0256_IS_UNVOICED_STOP(next & 0x3F) ? SP0256_PA3 : SP0256_PA1);
 }
 
 uint8_t sp0256_say_codes(const uint8_t* codes, uint16_t count)

@@ -49,21 +49,21 @@ typedef struct
 
 #define SP0256_LINE(PORTX, BIT) {&(PORTX), (BIT)}
 
-/* The bridge's map: A1-A6 on Arduino A0-A5 (PC0-PC5), ALD D8 (PB0), LRQ D9 (PB1), SBY D10
-   (PB2), RESET D11 (PB3). A4 and A5 are also the Uno's I2C pins (SDA, SCL): a board that needs
-   I2C passes a map of its own, e.g. A5 and A6 on D6 and D7 (PD6, PD7). */
-#define SP0256_BRIDGE_PINS                                                                     \
-    {                                                                                          \
-        {SP0256_LINE(PORTC, 0), SP0256_LINE(PORTC, 1), SP0256_LINE(PORTC, 2),                  \
-         SP0256_LINE(PORTC, 3), SP0256_LINE(PORTC, 4), SP0256_LINE(PORTC, 5)},                 \
-            SP0256_LINE(PORTB, 0), SP0256_LINE(PORTB, 1), SP0256_LINE(PORTB, 2),               \
-            SP0256_LINE(PORTB, 3)                                                              \
-    }
+/* Each board's own wiring, where sp0256_begin() is given no map (SP0256_tables.h has them all,
+   pin by pin): on the Uno and Nano A1-A6 on A0-A5 (PC0-PC5), ALD D8 (PB0), LRQ D9 (PB1), SBY
+   D10 (PB2), RESET D11 (PB3), the bridge's map. A4 and A5 are also the Uno's I2C pins (SDA,
+   SCL): a board that needs I2C passes a map of its own, e.g. A5 and A6 on D6 and D7 (PD6,
+   PD7). */
+#include "SP0256_tables.h"
+#if !defined(SP0256_DEFAULT_PINS) && !defined(SP0256_NO_DEFAULT_PINS)
+#error "SP0256: no default wiring for this board (the Uno, Nano, Mega 2560, Leonardo and Micro have one): define SP0256_NO_DEFAULT_PINS and pass sp0256_begin() a map of your own"
+#endif
 
 #define SP0256_WAIT_MS 1000
 
-/* Takes the lines (the bridge's map for a null pointer), makes ALD and RESET outputs held high
-   (in that order: no stray pulse), and resets the chip. */
+/* Takes the lines (the board's own wiring for a null pointer; with SP0256_NO_DEFAULT_PINS a map
+   must be given), makes ALD and RESET outputs held high (in that order: no stray pulse), and
+   resets the chip. */
 void sp0256_begin(const sp0256_pins* pins);
 /* Silences the chip at once and forgets its buffer: the way to stop. */
 void sp0256_reset(void);
