@@ -2,6 +2,7 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -63,6 +64,10 @@ Rendering EspeakRenderer::render(const std::string& phonemes, int wordsPerMinute
     useVoice(voice.empty() ? kVoice : voice);
     Rendering out;
     espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
+    // espeak-ng 1.51's Klatt voice draws its noise from rand(): seeded here, each sound is the
+    // same whatever else in the process drew from it first (libpulse does, when it first makes
+    // its folder in ~/.config), so the set is made alike on every machine.
+    std::srand(1);
     const std::string text = "[[" + phonemes + "]]";
     if (espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0,
                      espeakCHARS_UTF8 | espeakPHONEMES, nullptr, &out) != EE_OK ||

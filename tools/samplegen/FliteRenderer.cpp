@@ -10,6 +10,7 @@ cst_voice* register_cmu_us_kal16(const char* voxdir);
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <numbers>
 #include <numeric>
@@ -87,6 +88,9 @@ Rendering FliteRenderer::render(const std::string& text, int wordsPerMinute,
 {
     cst_voice* v = voice(voiceName);
     feat_set_float(v->features, "duration_stretch", float(kNaturalRate) / float(wordsPerMinute));
+    // flite's voices draw their noise excitation from rand(): seeded, as espeak-ng is, so that
+    // the set does not depend on what else drew from it first.
+    std::srand(1);
     const std::unique_ptr<cst_utterance, void (*)(cst_utterance*)> utt(
         flite_synth_text(text.c_str(), v), &delete_utterance);
     const cst_wave* wave = utt ? utt_wave(utt.get()) : nullptr;
