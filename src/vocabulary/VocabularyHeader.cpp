@@ -1,5 +1,6 @@
 #include "VocabularyHeader.h"
 
+#include "NumberWords.h"
 #include "catalogue/AllophoneTable.h"
 #include "text/JsonText.h"
 
@@ -149,8 +150,9 @@ std::string VocabularyHeader::Names::constant(const Vocabulary::Entry& e) const
 namespace {
 
 // The code that says a number with the words of the table: the words with the pause between
-// them that the spelling of their text has (the driver's gap). @P@ is the prefix; a unit that ends
-// a number said alone takes its lighter form, one followed by more of a sentence does not.
+// them that the spelling of their text has (the driver's gap). @P@ is the prefix, the other
+// @NAME@s NumberWords' places in the table; a unit that ends a number said alone takes its
+// lighter form, one followed by more of a sentence does not.
 constexpr const char* kNumberCode = R"code(
 static uint8_t @P@_number_word(uint8_t w, uint8_t* said)
 {
@@ -167,36 +169,36 @@ static uint8_t @P@_number_below(uint16_t n, uint8_t andFirst, uint8_t ends, uint
 {
     (void)andFirst;
     if (n >= 100) {
-        if (!@P@_number_word((uint8_t)(n / 100), said) || !@P@_number_word(28, said))
+        if (!@P@_number_word((uint8_t)(n / 100), said) || !@P@_number_word(@HUNDRED@, said))
             return 0;
         n %= 100;
-        if (@BRITISH@n && !@P@_number_word(31, said))
+        if (@BRITISH@n && !@P@_number_word(@AND@, said))
             return 0;
-    } else if (@BRITISH@andFirst && n && !@P@_number_word(31, said)) {
+    } else if (@BRITISH@andFirst && n && !@P@_number_word(@AND@, said)) {
         return 0;
     }
     if (n >= 20) {
-        if (!@P@_number_word((uint8_t)(18 + n / 10), said))
+        if (!@P@_number_word((uint8_t)(@TENS@ + n / 10), said))
             return 0;
         n %= 10;
     }
-    return n ? @P@_number_word((uint8_t)(ends && *said ? 31 + n : n), said) : 1;
+    return n ? @P@_number_word((uint8_t)(ends && *said ? @FINAL@ + n : n), said) : 1;
 }
 
 static uint8_t @P@_number(long n, uint8_t after, uint8_t ends)
 {
     uint8_t said = after;
-    if (n < -999999L || n > 999999L)
+    if (n < -@MOST@L || n > @MOST@L)
         return 0;
     if (n < 0) {
-        if (!@P@_number_word(30, &said))
+        if (!@P@_number_word(@MINUS@, &said))
             return 0;
         n = -n;
     }
     if (n == 0)
         return @P@_number_word(0, &said);
     if (n >= 1000 && (!@P@_number_below((uint16_t)(n / 1000), 0, 0, &said) ||
-                      !@P@_number_word(29, &said)))
+                      !@P@_number_word(@THOUSAND@, &said)))
         return 0;
     return n % 1000 == 0 || @P@_number_below((uint16_t)(n % 1000), n >= 1000, ends, &said);
 }
@@ -236,7 +238,8 @@ std::string numbers(const VocabularyHeader::Names& n, const VocabularyHeader::So
     starts += std::to_string(all.size());
     std::string out =
         "/* Numbers: " + p +
-        "_say_number(n) says any integer from -999999 to 999999\n"
+        "_say_number(n) says any integer from -" + std::to_string(NumberWords::kMost) + " to " +
+        std::to_string(NumberWords::kMost) + "\n"
         "   through the SP0256 driver, as the spelling of its words has it; 0 when n\n"
         "   is out of range or the chip stopped taking codes. */\n"
         "#include \"SP0256.h\"\n\n";
@@ -244,6 +247,14 @@ std::string numbers(const VocabularyHeader::Names& n, const VocabularyHeader::So
            "\n};\n";
     out += "static const uint16_t " + p + "_number_start[]" + where + " = {" + starts + "};\n";
     std::string code = replaced(kNumberCode, "@P@", p);
+    // Twenty is kTens, so the tens digit t is said by the word kTens + t - 2; a unit u that
+    // ends a number by kFinal + u - 1.
+    for (const auto& [key, value] :
+         {std::pair{"@HUNDRED@", long{NumberWords::kHundred}},
+          {"@THOUSAND@", long{NumberWords::kThousand}}, {"@MINUS@", long{NumberWords::kMinus}},
+          {"@AND@", long{NumberWords::kAnd}}, {"@TENS@", long{NumberWords::kTens - 2}},
+          {"@FINAL@", long{NumberWords::kFinal - 1}}, {"@MOST@", NumberWords::kMost}})
+        code = replaced(code, key, std::to_string(value));
     code = replaced(code, "@READ@", flash ? "pgm_read_word(&" : "(");
     code = replaced(code, "@SAY@", flash ? "sp0256_say_codes_P" : "sp0256_say_codes");
     code = replaced(code, "@READ_BYTE@", flash ? "pgm_read_byte(" : "*(");
