@@ -138,7 +138,8 @@ void TestSpeakOnChip::closesWhileABoardBoots()
     qputenv("TESSARY_DEVICE", device);
     ::close(slave);
     ::close(master);
-    QVERIFY2(took < 1000, qPrintable(QString("closing took %1 ms").arg(took)));
+    // The board never answers: a close that waited for it would not end at all.
+    QVERIFY2(took < 10000, qPrintable(QString("closing took %1 ms").arg(took)));
 }
 
 // With a port known, Hardware can be chosen: SPEAK and an allophone's label then speak on the

@@ -195,8 +195,10 @@ void TestSdlSamplePlayer::unplayableFilesAreSilent()
     QElapsedTimer clock;
     clock.start();
     cap.player().play(file); // must return at once, and must not hang on the FIFO
+    // A guard against a hang, not a measure of speed (bench/ has that): a play takes
+    // microseconds, a wait for the FIFO for ever.
     const qint64 playNs = clock.nsecsElapsed();
-    QVERIFY2(playNs < 5'000'000, qPrintable(QString("play took %1 us").arg(playNs / 1000)));
+    QVERIFY2(playNs < 500'000'000, qPrintable(QString("play took %1 us").arg(playNs / 1000)));
     cap.player().waitDecoded();
     QVERIFY(!cap.player().sounding());
     const bool remembered = kind != "missing" && kind != "directory" && kind != "fifo" &&
@@ -297,7 +299,8 @@ void TestSdlSamplePlayer::slowDeviceNeverHoldsAPlay()
             QElapsedTimer took;
             took.start();
             player.play(path("t.wav").toStdString());
-            QVERIFY2(took.nsecsElapsed() < 5'000'000, "a play waited for the device");
+            // The device takes ten seconds to come: a play that waited for it would take them.
+            QVERIFY2(took.nsecsElapsed() < 1'000'000'000, "a play waited for the device");
         }
         QVERIFY(!player.deviceOpen());
         // The device comes: the newest play sounds.
@@ -323,7 +326,7 @@ void TestSdlSamplePlayer::slowDeviceNeverHoldsAPlay()
         player.play(path("t.wav").toStdString());
         QTest::qWait(50);
     }
-    QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+    QVERIFY2(took.elapsed() < 10000, qPrintable(QString::number(took.elapsed())));
     // Let the open that was left behind finish, so that nothing of it outlives the test.
     const int fd = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
     QTest::qWait(200);
