@@ -23,6 +23,16 @@ struct PlayTiming
     // starts a new run with it instead.
     static constexpr std::chrono::milliseconds kLateLimit = kLead - kSinkAhead;
 
+    // A play that waited longer than this for the device or the sound server is dropped: late
+    // sound is worse than none.
+    static constexpr std::chrono::milliseconds kStale{300};
+    // After a failed open, plays stay silent at most this long before the output is tried
+    // again, so that a machine without sound does not pay for an open on every click.
+    static constexpr std::chrono::milliseconds kRetryMost{2000};
+    // Listen hands each allophone to the player this much before it is due, with the time it is
+    // due: a timer's rounding to whole milliseconds never makes it late.
+    static constexpr std::chrono::milliseconds kHandOver{2};
+
     // The way from a step to the player (a lock, a stat of the sample file) takes the rest.
     static_assert(kLateLimit - kStepLateness >= std::chrono::milliseconds(5),
                   "a step the sequencer keeps in its run must keep its place in the player's");

@@ -8,7 +8,6 @@
 #include "catalogue/AllophoneTable.h"
 #include "chip/PortChoice.h"
 #include "chip/SerialPorts.h"
-#include "speech/UtteranceTimeline.h"
 #include "spelling/Speller.h"
 #include "vocabulary/Vocabulary.h"
 
@@ -595,6 +594,7 @@ void MainWindow::spellInto(int n)
     if (dialog.saved())
         m_speller.reset(); // read the word list again, with what was saved
     m_listenTimer->stop();
+    m_listen.stop();
     applyFocusRule();
     if (!toVocabulary.isEmpty())
         vocabulary()->addText(toVocabulary);
@@ -602,31 +602,17 @@ void MainWindow::spellInto(int n)
 
 void MainWindow::listenTo(const std::vector<std::string>& mnemonics)
 {
-    // A little lead, so that the first sample is not late for its own time.
-    const auto start = SamplePlayer::Clock::now() + std::chrono::milliseconds(30);
-    UtteranceTimeline timeline;
-    m_listening.clear();
-    for (const std::string& m : mnemonics) {
-        if (AllophoneTable::FindByMnemonic(m))
-            m_listening.emplace_back(m, start + timeline.add(m).start);
-    }
-    m_listenNext = 0;
+    m_listen.start(mnemonics, ListenSchedule::Clock::now());
     listenStep();
 }
 
 void MainWindow::listenStep()
 {
-    const auto now = SamplePlayer::Clock::now();
-    while (m_listenNext < m_listening.size() &&
-           m_listening[m_listenNext].second <= now + std::chrono::milliseconds(2)) {
-        const auto& [stem, due] = m_listening[m_listenNext++];
+    const auto now = ListenSchedule::Clock::now();
+    for (const auto& [stem, due] : m_listen.due(now))
         m_speaker.playStemAt(stem, due);
-    }
-    if (m_listenNext < m_listening.size()) {
-        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
-            m_listening[m_listenNext].second - now - std::chrono::milliseconds(2));
-        m_listenTimer->start(std::max<int>(0, static_cast<int>(wait.count())));
-    }
+    if (const auto wait = m_listen.wait(now))
+        m_listenTimer->start(static_cast<int>(wait->count()));
 }
 
 void MainWindow::applyFocusRule()

@@ -30,6 +30,7 @@
 
 #include "composer/SlotRow.h"
 #include "sound/SamplePlayer.h"
+#include "speech/ListenSchedule.h"
 #include "speech/Pace.h"
 #include "speech/SampleSet.h"
 #include "speech/SpeakSequencer.h"
@@ -155,8 +156,7 @@ private:
     VocabularyWindow* m_vocabulary = nullptr;
     QAction* m_openVocabulary = nullptr;
     QString m_lastChipProblem;
-    std::vector<std::pair<std::string, SamplePlayer::Clock::time_point>> m_listening;
-    std::size_t m_listenNext = 0;
+    ListenSchedule m_listen;
 };
 
 } // namespace tessary

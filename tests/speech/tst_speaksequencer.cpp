@@ -1,10 +1,15 @@
+#include "catalogue/AllophoneTable.h"
+#include "catalogue/ChipDurations.h"
 #include "composer/SlotRow.h"
+#include "sound/PlayTiming.h"
+#include "speech/ListenSchedule.h"
 #include "speech/Pace.h"
 #include "speech/SpeakSequencer.h"
 
 #include <QStringList>
 #include <QTest>
 
+#include <cmath>
 #include <vector>
 
 using namespace tessary;
@@ -87,6 +92,8 @@ private Q_SLOTS:
     void aBusyStepLengthensTheRun();
     void speakDuringARunIsIgnored();
     void secondRunCapturesAfresh();
+    void listenHandsEachStepOverOnceInTime_data();
+    void listenHandsEachStepOverOnceInTime();
 };
 
 void TestSpeakSequencer::pace_data()
@@ -272,6 +279,61 @@ void TestSpeakSequencer::secondRunCapturesAfresh()
         rig.tick();
     QCOMPARE(rig.plays().first(), QString("play ae"));
     QCOMPARE(rig.waits, std::vector<int>(30, 20));
+}
+
+void TestSpeakSequencer::listenHandsEachStepOverOnceInTime_data()
+{
+    QTest::addColumn<QStringList>("spelling");
+    QTest::addColumn<int>("lateMs"); // how late the timer fires, each time
+    QTest::addColumn<QStringList>("heard");
+
+    const QStringList hello{"hh1", "eh", "ll", "ow", "pa1"};
+    QTest::newRow("a punctual timer") << hello << 0 << hello;
+    QTest::newRow("a late timer loses nothing") << hello << 7 << hello;
+    QTest::newRow("very late: all at once") << hello << 5000 << hello;
+    QTest::newRow("no allophone names are skipped")
+        << QStringList{"hh1", "", "zz9", "ow"} << 0 << QStringList{"hh1", "ow"};
+    QTest::newRow("nothing to say") << QStringList{} << 0 << QStringList{};
+}
+
+// Listen's schedule on a clock of its own: every step is handed over once, in order, with the
+// time it is due on the chip, and never after that time while the timer keeps it.
+void TestSpeakSequencer::listenHandsEachStepOverOnceInTime()
+{
+    QFETCH(QStringList, spelling);
+    QFETCH(int, lateMs);
+    QFETCH(QStringList, heard);
+    std::vector<std::string> mnemonics;
+    for (const QString& m : spelling)
+        mnemonics.push_back(m.toStdString());
+
+    ListenSchedule listen;
+    Clock::time_point now{};
+    listen.start(mnemonics, now);
+    QStringList got;
+    std::chrono::microseconds expected = PlayTiming::kLead;
+    for (int wakes = 0; wakes < 100; ++wakes) {
+        for (const auto& [stem, due] : listen.due(now)) {
+            got << QString::fromStdString(stem);
+            QCOMPARE(due - Clock::time_point{}, expected);
+            if (lateMs == 0)
+                QVERIFY(now <= due && due - now <= PlayTiming::kHandOver);
+            expected += std::chrono::microseconds(std::llround(
+                ChipDurations::chipMs(AllophoneTable::FindByMnemonic(stem)->code) * 1000));
+        }
+        const auto wait = listen.wait(now);
+        QCOMPARE(wait.has_value(), listen.listening());
+        if (!wait)
+            break;
+        now += *wait + std::chrono::milliseconds(lateMs);
+    }
+    QCOMPARE(got, heard);
+    QVERIFY(!listen.listening());
+
+    // Stop ends a run at once; a new run starts afresh.
+    listen.start(mnemonics, now);
+    listen.stop();
+    QVERIFY(listen.due(now + 1h).empty());
 }
 
 QTEST_APPLESS_MAIN(TestSpeakSequencer)

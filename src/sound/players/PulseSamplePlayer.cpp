@@ -21,11 +21,10 @@ using namespace std::chrono_literals;
 
 // The server's buffer target for the stream: short, so that the sink's latency stays short.
 constexpr auto kTargetLength = PlayTiming::kSinkAhead;
-// A play that waited for the server or the stream longer than this is dropped: late sound is
-// worse than none.
-constexpr auto kStale = 300ms;
+constexpr auto kStale = PlayTiming::kStale;
+// A server that does not answer is tried again after this, then after twice as long each time.
 constexpr auto kRetryFirst = 250ms;
-constexpr auto kRetryMost = 2000ms;
+constexpr auto kRetryMost = PlayTiming::kRetryMost;
 // Used when the server does not say what its default sink's rate is.
 constexpr int kFallbackRate = 48000;
 

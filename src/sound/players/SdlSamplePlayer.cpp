@@ -1,6 +1,7 @@
 #include "SdlSamplePlayer.h"
 
 #include "SampleCache.h"
+#include "sound/PlayTiming.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -21,11 +22,9 @@ namespace {
 
 // Frames per callback: a small buffer keeps the time from click to sound short.
 constexpr Uint16 kDeviceFrames = 256;
-// After a failed open, plays stay silent this long before the device is tried again, so that a
-// machine without sound does not pay for an open on every click.
-constexpr Uint32 kRetryMs = 2000;
-// A play that waited longer than this for the device is dropped: late sound is worse than none.
-constexpr Uint32 kStaleMs = 300;
+// After a failed open, plays stay silent this long before the device is tried again.
+constexpr Uint32 kRetryMs = PlayTiming::kRetryMost.count();
+constexpr Uint32 kStaleMs = PlayTiming::kStale.count();
 // How long the player's end waits for an open that hangs in the driver.
 constexpr auto kOpenGrace = std::chrono::seconds(1);
 // Every output SDL has but the sound server's, which was tried first and did not answer.

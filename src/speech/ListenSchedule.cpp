@@ -1,0 +1,47 @@
+#include "ListenSchedule.h"
+
+#include "UtteranceTimeline.h"
+#include "catalogue/AllophoneTable.h"
+#include "sound/PlayTiming.h"
+
+#include <algorithm>
+
+namespace tessary {
+
+void ListenSchedule::start(const std::vector<std::string>& mnemonics, Clock::time_point now)
+{
+    // The lead keeps the first allophone from being late for its own time.
+    const Clock::time_point begin = now + PlayTiming::kLead;
+    UtteranceTimeline timeline;
+    m_steps.clear();
+    m_next = 0;
+    for (const std::string& m : mnemonics) {
+        if (AllophoneTable::FindByMnemonic(m))
+            m_steps.emplace_back(m, begin + timeline.add(m).start);
+    }
+}
+
+void ListenSchedule::stop()
+{
+    m_steps.clear();
+    m_next = 0;
+}
+
+std::vector<ListenSchedule::Step> ListenSchedule::due(Clock::time_point now)
+{
+    std::vector<Step> out;
+    while (m_next < m_steps.size() && m_steps[m_next].second <= now + PlayTiming::kHandOver)
+        out.push_back(m_steps[m_next++]);
+    return out;
+}
+
+std::optional<std::chrono::milliseconds> ListenSchedule::wait(Clock::time_point now) const
+{
+    if (!listening())
+        return std::nullopt;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_steps[m_next].second -
+                                                                   PlayTiming::kHandOver - now);
+    return std::max(left, std::chrono::milliseconds(0));
+}
+
+} // namespace tessary
