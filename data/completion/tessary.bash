@@ -1,4 +1,5 @@
 # bash completion for tessary: commands, options, formats, ports, and the allophones' mnemonics.
+# Written by tessary-docgen from the commands' table: do not edit.
 
 # File names whole, spaces and all; with arguments, only names under those beginnings.
 _tessary_files()
@@ -23,25 +24,26 @@ _tessary()
         return
     fi
     local command=${COMP_WORDS[1]} options
-    case $prev in
-    --format)
-        if [ "$command" = vocab ]; then
-            COMPREPLY=($(compgen -W "c arduino json sketch" -- "$cur"))
-        else
-            COMPREPLY=($(compgen -W "dollar hex dec c basic" -- "$cur"))
-        fi
-        return
-        ;;
-    --output | --file)
+    # What follows an option that takes a value.
+    case "$command $prev" in
+    "spell --file" | "codes --file" | "say --file" | "render --output" | "render --file" | "vocab --output" | "simulate --output")
         _tessary_files
         return
         ;;
-    --device)
+    "codes --format")
+        COMPREPLY=($(compgen -W "dollar hex dec c basic" -- "$cur"))
+        return
+        ;;
+    "say --pace" | "render --pace" | "vocab --prefix" | "simulate --pins" | "simulate --seconds")
+        return
+        ;;
+    "say --device")
         # The ports that could be a board: by name, then by their stable by-id links.
         _tessary_files /dev/ttyACM /dev/ttyUSB /dev/serial/by-id/
         return
         ;;
-    --pace)
+    "vocab --format")
+        COMPREPLY=($(compgen -W "c arduino json sketch" -- "$cur"))
         return
         ;;
     esac

@@ -129,8 +129,15 @@ items are English text, spelled first.
   --lines           each line on a line of its own
   --json            {"mnemonics", "codes", "codeString", "formatted"}
 )",
-        {"--format", "--text", "--lines", "--json", "--file"},
-        true,
+        {{"--format",
+          CommandOption::Value::Choice,
+          "the format",
+          {CodeFormat::styleNames().begin(), CodeFormat::styleNames().end()}},
+         CommandOption::text(),
+         CommandOption::lines(),
+         CommandOption::json(),
+         CommandOption::file("the items")},
+        Command::Arguments::Items,
         &run};
     return command;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CommandOption.h"
+
 #include <string>
 #include <vector>
 
@@ -11,12 +13,22 @@ class Invocation;
 struct Command
 {
     std::string name;
-    std::string usage;                // "spell TEXT...", its line in 'tessary --help'
-    std::string summary;              // what it does, on that line
-    std::string help;                 // 'tessary NAME --help'
-    std::vector<std::string> options; // the options it takes, "--format" ...
-    bool takesItems = true;           // false: any argument but an option is refused
+    std::string usage;                  // "spell TEXT...", its line in 'tessary --help'
+    std::string summary;                // what it does, on that line
+    std::string help;                   // 'tessary NAME --help'
+    std::vector<CommandOption> options; // the options it takes
+    // What follows the options, for the parser and the completions.
+    enum class Arguments {
+        None,  // any argument but an option is refused
+        Text,  // English text
+        Items, // mnemonics, code texts or numbers; English text with --text
+        File,  // a file's name
+    };
+    Arguments arguments = Arguments::Items;
     int (*run)(Invocation& invocation) = nullptr;
+
+    // The option of that name, or nullptr.
+    const CommandOption* option(const std::string& name) const;
 };
 
 // The commands, in the order 'tessary --help' lists them.

@@ -42,6 +42,15 @@ const std::vector<const Command*>& allCommands()
     return all;
 }
 
+const CommandOption* Command::option(const std::string& optionName) const
+{
+    for (const CommandOption& o : options) {
+        if (o.name == optionName)
+            return &o;
+    }
+    return nullptr;
+}
+
 std::string CommandLine::programHelp()
 {
     std::string help = kProgramHelpHead;
@@ -117,7 +126,7 @@ int CommandLine::dispatch(bool& streamed)
             m_out << command->help;
             return kDone;
         }
-        if (!command->takesItems && !o.items.empty())
+        if (command->arguments == Command::Arguments::None && !o.items.empty())
             throw UsageError("argument 2, '" + o.items.front() + "': " + name +
                              " takes no arguments");
         struct Streamed // reported however the command ends

@@ -72,8 +72,11 @@ Lists the serial ports that could be a bridge board, from /dev/serial/by-id and 
 and product in sysfs, without opening any. --probe opens each one and asks for a bridge, which
 resets most Arduino boards (and would disturb another device on a port).
 )",
-        {"--probe"},
-        false,
+        {{"--probe",
+          CommandOption::Value::None,
+          "ask each port for a bridge (resets most boards)",
+          {}}},
+        Command::Arguments::None,
         &run};
     return command;
 }

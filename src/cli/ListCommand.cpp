@@ -72,8 +72,8 @@ Prints the 64 allophones in code order, one a line: code text, mnemonic, example
 how long the allophone lasts on the chip. --json: one array of objects, each allophone's
 classes too (pause, vowel, back, short, doublable, voiced stop, unvoiced stop, nasal).
 )",
-        {"--json"},
-        false,
+        {CommandOption::json()},
+        Command::Arguments::None,
         &run};
     return command;
 }

@@ -2,8 +2,6 @@
 
 #include "Command.h"
 #include "UsageError.h"
-#include "composer/CodeFormat.h"
-#include "vocabulary/VocabularyHeader.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,17 +29,22 @@ bool looksLikeAPort(const std::string& arg)
     return arg.rfind("/", 0) == 0 || arg.rfind("./", 0) == 0 || arg.rfind("../", 0) == 0;
 }
 
-void setValue(Options& o, const std::string& name, const std::string& value,
-              const std::string& command, const std::string& where)
+// "a, b or c"
+std::string listed(const std::vector<std::string>& choices)
 {
-    if (name == "--format") {
-        VocabularyHeader::Form form{};
-        const bool vocab = command == "vocab";
-        if (vocab ? !VocabularyHeader::parseForm(value, form) && value != "sketch"
-                  : !CodeFormat::parseStyle(value))
-            throw UsageError(
-                where + ", '" + value + "', is no format: " +
-                (vocab ? "c, arduino, json or sketch" : "dollar, hex, dec, c or basic"));
+    std::string out;
+    for (std::size_t i = 0; i < choices.size(); ++i)
+        out += (i == 0 ? "" : i + 1 == choices.size() ? " or " : ", ") + choices[i];
+    return out;
+}
+
+void setValue(Options& o, const CommandOption& option, const std::string& value,
+              const std::string& where)
+{
+    const std::string& name = option.name;
+    if (option.value == CommandOption::Value::Choice) {
+        if (std::find(option.choices.begin(), option.choices.end(), value) == option.choices.end())
+            throw UsageError(where + ", '" + value + "', is no format: " + listed(option.choices));
         o.format = value;
     } else if (name == "--pins") {
         if (value.empty())
@@ -105,7 +108,7 @@ Options Options::parse(const std::vector<std::string>& args, const Command& comm
             o.help = true;
             continue;
         }
-        if (std::find(command.options.begin(), command.options.end(), arg) == command.options.end())
+        if (!command.option(arg))
             throw UsageError(where + ", '" + args[i] + "', is not an option of " + command.name);
         if (bool* flag = flagOf(o, arg)) {
             if (hasValue)
@@ -122,7 +125,7 @@ Options Options::parse(const std::vector<std::string>& args, const Command& comm
                 throw UsageError(where + ", '" + arg + "', needs a value");
             value = args[++i];
         }
-        setValue(o, arg, value, command.name, "argument " + std::to_string(i + 1));
+        setValue(o, *command.option(arg), value, "argument " + std::to_string(i + 1));
     }
     return o;
 }

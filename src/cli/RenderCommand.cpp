@@ -70,8 +70,11 @@ set's rate: end to end, or with --pace one sample every MS milliseconds, each cu
 next and the last whole. With --text the items are English text, spelled first; '-' or --file
 FILE reads them from standard input or FILE.
 )",
-        {"--output", "--pace", "--text", "--file"},
-        true,
+        {{"--output", CommandOption::Value::File, "the WAV file", {}},
+         CommandOption::pace(),
+         CommandOption::text(),
+         CommandOption::file("the items")},
+        Command::Arguments::Items,
         &run};
     return command;
 }

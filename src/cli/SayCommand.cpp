@@ -175,8 +175,12 @@ between, and prints each as it plays.
                   Ctrl+C stops the chip before it exits. Without PORT: TESSARY_DEVICE, or
                   the port the window remembers
 )",
-        {"--pace", "--text", "--file", "--alternatives", "--device"},
-        true,
+        {CommandOption::pace(),
+         CommandOption::text(),
+         CommandOption::file("the items"),
+         {"--alternatives", CommandOption::Value::None, "play each way to spell the text", {}},
+         {"--device", CommandOption::Value::Port, "a real chip on the board at this port", {}}},
+        Command::Arguments::Items,
         &run};
     return command;
 }

@@ -221,8 +221,11 @@ ALD is low, a load during RESET, a line the chip reads that the AVR does not dri
 Exit status: 0 no breach, 1 a breach (or the work could not be done), 2 a wrong command line,
 a file that is not an AVR ELF, or one built for another MCU.
 )",
-        {"--pins", "--seconds", "--output", "--play"},
-        true,
+        {{"--pins", CommandOption::Value::Text, "where the chip's lines are", {}},
+         {"--seconds", CommandOption::Value::Text, "how long, in simulated seconds", {}},
+         {"--output", CommandOption::Value::File, "a WAV file of what the chip said", {}},
+         {"--play", CommandOption::Value::None, "play what the chip said", {}}},
+        Command::Arguments::File,
         &run};
     return command;
 }

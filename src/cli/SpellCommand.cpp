@@ -102,8 +102,11 @@ there, one word and its mnemonics on each line.
                     a flapped t ("water") as a real TT, a short vowel doubled or single, the
                     other reading of a word like "live"
 )",
-        {"--lines", "--json", "--file", "--alternatives"},
-        true,
+        {CommandOption::lines(),
+         CommandOption::json(),
+         CommandOption::file("the text"),
+         {"--alternatives", CommandOption::Value::None, "the ways to spell the text", {}}},
+        Command::Arguments::Text,
         &run};
     return command;
 }

@@ -143,8 +143,12 @@ setup. Two names that come out the same, and any bad line, are reported with the
 numbers and nothing is written. The header says which entries the word list in
 ~/.config/quorlin-tessary/words spelled; --no-user-words spells without it.
 )",
-        {"--format", "--output", "--prefix", "--no-user-words", "--force"},
-        true,
+        {{"--format", CommandOption::Value::Choice, "the form", {"c", "arduino", "json", "sketch"}},
+         {"--output", CommandOption::Value::File, "the header file, or the sketch folder", {}},
+         {"--prefix", CommandOption::Value::Text, "the prefix of every name", {}},
+         {"--no-user-words", CommandOption::Value::None, "spell without the user's word list", {}},
+         {"--force", CommandOption::Value::None, "write a sketch over files you changed", {}}},
+        Command::Arguments::File,
         &run};
     return command;
 }

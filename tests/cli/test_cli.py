@@ -315,6 +315,31 @@ class CommandLine(unittest.TestCase):
                     env=env, capture_output=True, text=True, timeout=30)
                 self.assertEqual((res.returncode, res.stdout.strip()), (0, expected), res.stderr)
 
+    def test_fish_and_zsh_completion(self):
+        """The other shells' scripts, written from the same table: fish's completes as fish
+        would, zsh's is read by zsh without a fault."""
+        folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data",
+                              "completion")
+        env = dict(self.env, PATH=os.path.dirname(os.path.abspath(TESSARY)) + ":/usr/bin:/bin")
+        rows = [
+            ("command", "tessary sim", ["simulate"]),
+            ("code format", "tessary codes --format he", ["hex"]),
+            ("vocabulary form", "tessary vocab --format sk", ["sketch"]),
+            ("mnemonic", "tessary say hh", ["hh1", "hh2"]),
+            ("an option of simulate", "tessary simulate --pl", ["--play"]),
+        ]
+        for name, line, expected in rows:
+            with self.subTest(name):
+                res = subprocess.run(
+                    ["fish", "--no-config", "-c",
+                     f'source {os.path.join(folder, "tessary.fish")}; complete -C "{line}"'],
+                    env=env, capture_output=True, text=True, timeout=30)
+                got = [out.split("\t")[0] for out in res.stdout.splitlines()]
+                self.assertEqual((res.returncode, got), (0, expected), res.stderr)
+        res = subprocess.run(["zsh", "-n", os.path.join(folder, "_tessary")], capture_output=True,
+                             text=True, timeout=30)
+        self.assertEqual((res.returncode, res.stderr), (0, ""))
+
     def test_formats(self):
         rows = {
             "dollar": "$1B$07$2D$35",
