@@ -3,6 +3,7 @@
 #include "AuditionLabel.h"
 #include "ChipSpeaker.h"
 #include "FocusSink.h"
+#include "FormLayout.h"
 #include "SpellDialog.h"
 #include "VocabularyWindow.h"
 #include "catalogue/AllophoneTable.h"
@@ -35,50 +36,14 @@ namespace tessary {
 
 namespace {
 
-// The layout is given in twips, 15 to a pixel at 96 dpi. Edges are rounded, not sizes, so that
-// neighbours that share an edge in twips share it in pixels too.
 int px(int twips)
 {
-    return static_cast<int>(std::lround(twips / 15.0));
+    return FormLayout::px(twips);
 }
-
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1));
-}
-
-constexpr int kClientWidth = 5625;
-constexpr int kClientHeight = 6810;
 
 const QColor kFormBack(1, 0, 66);
 const QColor kAuditionBack(128, 128, 255);
 const QColor kCodeBack(192, 192, 255);
-
-constexpr int kAuditionLefts[4] = {120, 1695, 3105, 4560};
-constexpr int kAuditionTops[16] = {3120, 3330, 3555, 3765, 3990, 4200, 4410, 4635,
-                                   4845, 5070, 5280, 5490, 5715, 5925, 6150, 6360};
-
-int slotLeft(int n)
-{
-    const int k = (n - 1) % 15 + 1;
-    const bool shifted = n >= 22 && n <= 27;
-    return 98 + 360 * (k - 1) + (shifted ? 7 : 0);
-}
-
-int slotTop(int n)
-{
-    return n <= 15 ? 150 : 420;
-}
-
-int codeLeft(int n)
-{
-    return 300 + 330 * ((n - 1) % 15);
-}
-
-int codeTop(int n)
-{
-    return n <= 15 ? 1470 : 1680;
-}
 
 void paintBackground(QWidget* w, const QColor& colour)
 {
@@ -93,19 +58,19 @@ QString toQt(const std::string& s)
     return QString::fromStdString(s);
 }
 
-// A control of the window: created on it, named and placed.
+// A control of the window: created on it, named, and placed where FormLayout puts it.
 template <typename T, typename... Args>
-T* control(QWidget* form, const QString& name, const QRect& geometry, Args&&... args)
+T* control(QWidget* form, const QString& name, Args&&... args)
 {
     auto* w = new T(std::forward<Args>(args)..., form);
     w->setObjectName(name);
-    w->setGeometry(geometry);
+    w->setGeometry(FormLayout::pixels(FormLayout::box(name)));
     return w;
 }
 
 // A label that sizes itself to its caption, one line high, on the light blue of the labels.
 template <typename T>
-T* captionLabel(QWidget* form, const QString& name, const QString& caption, int left, int top)
+T* captionLabel(QWidget* form, const QString& name, const QString& caption, QPoint twipsAt)
 {
     auto* label = new T(caption, form);
     label->setObjectName(name);
@@ -113,7 +78,9 @@ T* captionLabel(QWidget* form, const QString& name, const QString& caption, int 
     paintBackground(label, kAuditionBack);
     // The caption's advance is what QLabel's size hint comes to for one line of plain text,
     // without its layout pass: 65 of those were most of the window's start-up.
-    label->setGeometry(px(left), px(top), form->fontMetrics().horizontalAdvance(caption), px(195));
+    label->setGeometry(px(twipsAt.x()), px(twipsAt.y()),
+                       form->fontMetrics().horizontalAdvance(caption),
+                       px(FormLayout::kAuditionHeight));
     return label;
 }
 
@@ -126,7 +93,7 @@ MainWindow::MainWindow(SampleSet sampleSet, std::unique_ptr<SamplePlayer> player
 {
     setObjectName("Form1");
     setWindowTitle("Quorlin Tessary");
-    setFixedSize(px(kClientWidth), px(kClientHeight));
+    setFixedSize(px(FormLayout::kClientWidth), px(FormLayout::kClientHeight));
 
     QFont font("DejaVu Sans Condensed");
     font.setPixelSize(11);
@@ -159,22 +126,26 @@ void MainWindow::buildControls()
 
 void MainWindow::buildLabels()
 {
-    for (const auto& [name, y] : {std::pair{"Line2", 2100}, std::pair{"Line3", 2910}})
-        paintBackground(control<QWidget>(this, name, QRect(px(-30), px(y), px(6180) - px(-30), 1)),
-                        Qt::white);
+    for (int i = 0; i < 2; ++i) {
+        auto* line = new QWidget(this);
+        line->setObjectName(QString("Line%1").arg(i + 2));
+        line->setGeometry(px(FormLayout::kLineLeft), px(FormLayout::kLineTops[i]),
+                          px(FormLayout::kLineRight) - px(FormLayout::kLineLeft), 1);
+        paintBackground(line, Qt::white);
+    }
 
     for (int k = 1; k <= AllophoneTable::kSize; ++k) {
         auto* label = captionLabel<AuditionLabel>(
             this, QString("Label%1").arg(k), toQt(AllophoneTable::EntryByAuditionLabel(k)->caption),
-            kAuditionLefts[(k - 1) / 16], kAuditionTops[(k - 1) % 16]);
+            FormLayout::auditionAt(k));
         label->setAccessibleDescription("Click to hear it");
         m_auditionLabels[static_cast<std::size_t>(k - 1)] = label;
     }
-    captionLabel<QLabel>(this, "Label65", "Speed", 300, 2370);
+    captionLabel<QLabel>(this, "Label65", "Speed",
+                         QPoint(FormLayout::kSpeedLeft, FormLayout::kSpeedTop));
 
     for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
-        auto* code = control<QLabel>(this, QString("Label%1").arg(69 + n),
-                                     twips(codeLeft(n), codeTop(n), 345, 225));
+        auto* code = control<QLabel>(this, QString("Label%1").arg(69 + n));
         code->setAlignment(Qt::AlignCenter);
         code->setAccessibleName(QString("Code of slot %1").arg(n));
         code->setAccessibleDescription("No code");
@@ -187,13 +158,13 @@ void MainWindow::buildLabels()
 
 void MainWindow::buildSpeakAndSlots()
 {
-    m_picture = control<FocusSink>(this, "Picture1", twips(2670, 2370, 255, 195));
+    m_picture = control<FocusSink>(this, "Picture1");
     // Where the keyboard focus rests after a command: what a screen reader then says.
     m_picture->setAccessibleName("Quorlin Tessary");
     m_picture->setAccessibleDescription("Press Tab to reach the controls");
     paintBackground(m_picture, kFormBack);
-    m_speak = control<QPushButton>(this, "Speak", twips(2235, 2310, 1155, 435), "SPEAK");
-    m_rate = control<QLineEdit>(this, "Rate", twips(870, 2340, 405, 285), "50");
+    m_speak = control<QPushButton>(this, "Speak", "SPEAK");
+    m_rate = control<QLineEdit>(this, "Rate", "50");
     m_rate->setAlignment(Qt::AlignCenter);
     m_rate->setAccessibleName("Speed");
     m_rate->setAccessibleDescription("Milliseconds from one allophone's start to the next");
@@ -203,8 +174,7 @@ void MainWindow::buildSpeakAndSlots()
     const QString flatBox("QLineEdit { border: 1px solid black; background: white;"
                           " padding: 0px; margin: 0px; }");
     for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
-        auto* box = control<QLineEdit>(this, QString("Text%1").arg(n),
-                                       twips(slotLeft(n), slotTop(n), 375, 285));
+        auto* box = control<QLineEdit>(this, QString("Text%1").arg(n));
         box->setAlignment(Qt::AlignCenter);
         box->setAccessibleName(QString("Slot %1").arg(n));
         box->setAccessibleDescription("No code");
@@ -223,14 +193,13 @@ void MainWindow::buildSpeakAndSlots()
 
 void MainWindow::buildOptionsAndButtons()
 {
-    m_emulate = control<QRadioButton>(this, "Emulate", twips(4260, 2250, 1245, 315), "Emulate");
+    m_emulate = control<QRadioButton>(this, "Emulate", "Emulate");
     m_emulate->setChecked(true);
-    m_hardware = control<QRadioButton>(this, "Hardware", twips(4260, 2490, 1005, 315), "Hardware");
+    m_hardware = control<QRadioButton>(this, "Hardware", "Hardware");
     m_hardware->setEnabled(false);
-    m_clear = control<QPushButton>(this, "Clear", twips(120, 960, 735, 285), "Clear All");
-    m_copy = control<QPushButton>(this, "Copy", twips(4770, 960, 735, 285), "Copy");
-    m_typespeak =
-        control<QCheckBox>(this, "Typespeak", twips(2115, 930, 1395, 315), "Type 'n' Talk");
+    m_clear = control<QPushButton>(this, "Clear", "Clear All");
+    m_copy = control<QPushButton>(this, "Copy", "Copy");
+    m_typespeak = control<QCheckBox>(this, "Typespeak", "Type 'n' Talk");
 
     // The check box and option buttons paint the standard face behind their captions.
     const QPalette standard = QApplication::style()->standardPalette();

@@ -1,6 +1,7 @@
 #include "catalogue/AllophoneTable.h"
 #include "support/RecordingPlayer.h"
 #include "support/WindowTest.h"
+#include "window/FormLayout.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -20,18 +22,6 @@ using tessary::testing::RecordingPlayer;
 
 namespace {
 
-// Left, Top, Width, Height in twips, as laid out.
-struct Box
-{
-    int left, top, width, height;
-};
-
-const int kSlotLefts[2][15] = {
-    {98, 458, 818, 1178, 1538, 1898, 2258, 2618, 2978, 3338, 3698, 4058, 4418, 4778, 5138},
-    {98, 458, 818, 1178, 1538, 1898, 2265, 2625, 2985, 3345, 3705, 4065, 4418, 4778, 5138}};
-const int kAuditionTops[16] = {3120, 3330, 3555, 3765, 3990, 4200, 4410, 4635,
-                               4845, 5070, 5280, 5490, 5715, 5925, 6150, 6360};
-const int kAuditionLefts[4] = {120, 1695, 3105, 4560};
 // Caption widths in the original dialog font, Label1..Label64.
 const int kAuditionWidths[64] = {975,  975, 975, 975, 975, 600, 600, 780, 750, 660, 990, 615, 1065,
                                  1065, 870, 870, 675, 825, 825, 645, 825, 615, 615, 750, 675, 720,
@@ -115,36 +105,38 @@ void TestMainWindow::frame()
     QVERIFY(!m_window->windowIcon().pixmap(32, 32).isNull());
 }
 
+// Every control of the layout's table, of its kind, where the table puts it.
 void TestMainWindow::geometry_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<Box>("box");
+    QTest::addColumn<FormLayout::Box>("box");
 
-    auto row = [](const QString& name, const char* kind, Box box) {
-        QTest::newRow(qPrintable(name)) << name << QString(kind) << box;
-    };
-    row("Clear", "QPushButton", {120, 960, 735, 285});
-    row("Typespeak", "QCheckBox", {2115, 930, 1395, 315});
-    row("Copy", "QPushButton", {4770, 960, 735, 285});
-    row("Rate", "QLineEdit", {870, 2340, 405, 285});
-    row("Speak", "QPushButton", {2235, 2310, 1155, 435});
-    row("Picture1", "tessary::FocusSink", {2670, 2370, 255, 195});
-    row("Emulate", "QRadioButton", {4260, 2250, 1245, 315});
-    row("Hardware", "QRadioButton", {4260, 2490, 1005, 315});
-    for (int n = 1; n <= 30; ++n)
-        row(QString("Text%1").arg(n), "QLineEdit",
-            {kSlotLefts[(n - 1) / 15][(n - 1) % 15], n <= 15 ? 150 : 420, 375, 285});
-    for (int n = 1; n <= 30; ++n)
-        row(QString("Label%1").arg(69 + n), "QLabel",
-            {300 + 330 * ((n - 1) % 15), n <= 15 ? 1470 : 1680, 345, 225});
+    const QMap<QString, QString> kinds = {
+        {"Clear", "QPushButton"},     {"Typespeak", "QCheckBox"},
+        {"Copy", "QPushButton"},      {"Rate", "QLineEdit"},
+        {"Speak", "QPushButton"},     {"Emulate", "QRadioButton"},
+        {"Hardware", "QRadioButton"}, {"Picture1", "tessary::FocusSink"}};
+    for (const FormLayout::Control& c : FormLayout::controls()) {
+        const QString kind =
+            kinds.value(c.name, c.name.startsWith("Text") ? "QLineEdit" : "QLabel");
+        QTest::newRow(qPrintable(c.name)) << c.name << kind << c.box;
+    }
+    QCOMPARE(FormLayout::controls().size(), std::size_t(8 + 30 + 30));
+    // Spot checks of the table against the original form: the first and last slot of each
+    // row, the shifted slots 22-27, and the codes' 330-twip step.
+    QCOMPARE(FormLayout::box("Text15").left, 5138);
+    QCOMPARE(FormLayout::box("Text22").left, 2265);
+    QCOMPARE(FormLayout::box("Text28").left, 4418);
+    QCOMPARE(FormLayout::box("Text16").top, 420);
+    QCOMPARE(FormLayout::box("Label99").left, 300 + 330 * 14);
 }
 
 void TestMainWindow::geometry()
 {
     QFETCH(QString, name);
     QFETCH(QString, kind);
-    QFETCH(Box, box);
+    QFETCH(FormLayout::Box, box);
     QWidget* w = find(name);
     QCOMPARE(QString(w->metaObject()->className()), kind);
     const QRect g = w->geometry();
@@ -167,8 +159,8 @@ void TestMainWindow::auditionLabelsFollowTheirCaptions()
         const QString caption =
             QString::fromStdString(AllophoneTable::EntryByAuditionLabel(k)->caption);
         QCOMPARE(label->text(), caption);
-        QCOMPARE(label->pos(), QPoint(qRound(kAuditionLefts[(k - 1) / 16] / 15.0),
-                                      qRound(kAuditionTops[(k - 1) % 16] / 15.0)));
+        const QPoint at = FormLayout::auditionAt(k);
+        QCOMPARE(label->pos(), QPoint(qRound(at.x() / 15.0), qRound(at.y() / 15.0)));
         QCOMPARE(label->height(), 13);
         // Sized to the caption in the window's font, which is what the table's widths are too.
         QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(caption));
