@@ -2,11 +2,13 @@
 
 #include "AuditionLabel.h"
 #include "ChipSpeaker.h"
+#include "CopyMenu.h"
 #include "FocusSink.h"
 #include "FormLayout.h"
 #include "SpellDialog.h"
 #include "VocabularyWindow.h"
 #include "catalogue/AllophoneTable.h"
+#include "composer/CodeFormat.h"
 #include "chip/PortChoice.h"
 #include "chip/SerialPorts.h"
 #include "spelling/Speller.h"
@@ -15,7 +17,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QInputDialog>
@@ -111,6 +112,11 @@ MainWindow::MainWindow(SampleSet sampleSet, std::unique_ptr<SamplePlayer> player
 }
 
 MainWindow::~MainWindow() = default;
+
+const QString& MainWindow::codeString() const
+{
+    return m_copyMenu->codeString();
+}
 
 // Creation order is drawing order (later above earlier) and the default Tab order: lines and
 // labels first, beneath everything; then the focusable controls in their Tab order.
@@ -217,16 +223,9 @@ void MainWindow::buildOptionsAndButtons()
 // The context menus of Copy and SPEAK add to the window without changing its face.
 void MainWindow::buildMenus()
 {
-    m_copy->setContextMenuPolicy(Qt::ActionsContextMenu);
-    for (const auto& [name, caption] : {std::pair{"copyAsC", "Copy as C Array…"},
-                                        std::pair{"copyAsArduino", "Copy as Arduino entry…"},
-                                        std::pair{"copyAsHex", "Copy as Hex Bytes"},
-                                        std::pair{"copyAsDecimal", "Copy as Decimal"},
-                                        std::pair{"copyAsBasic", "Copy as BASIC DATA"}}) {
-        auto* action = new QAction(caption, m_copy);
-        action->setObjectName(name);
-        m_copy->addAction(action);
-    }
+    m_copyMenu =
+        new CopyMenu(m_copy, {[this] { return m_row.joinedCodes(); },
+                              [this] { return slotCodes(); }, [this] { applyFocusRule(); }});
     // A real chip on a board, through SPEAK's context menu.
     m_chip = new ChipSpeaker(this);
     m_speak->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -331,7 +330,6 @@ void MainWindow::connectCommands()
 {
     connect(m_clear, &QPushButton::clicked, this, [this] { m_row.ClearAll(); });
     connect(m_typespeak, &QCheckBox::clicked, this, [this] { applyFocusRule(); });
-    connect(m_copy, &QPushButton::clicked, this, [this] { copyCodeString(); });
     connect(m_speak->findChild<QAction*>("speakOnChip"), &QAction::triggered, this,
             [this] { speakOnChip(m_speak); });
     connect(m_speak->findChild<QAction*>("stopChip"), &QAction::triggered, m_chip,
@@ -346,16 +344,6 @@ void MainWindow::connectCommands()
     });
     connect(m_hardware, &QRadioButton::clicked, this, [this] { applyFocusRule(); });
     connect(m_emulate, &QRadioButton::clicked, this, [this] { applyFocusRule(); });
-    connect(m_copy->findChild<QAction*>("copyAsC"), &QAction::triggered, this,
-            [this] { copyNamedArray(false); });
-    connect(m_copy->findChild<QAction*>("copyAsArduino"), &QAction::triggered, this,
-            [this] { copyNamedArray(true); });
-    for (const auto& [name, style] : {std::pair{"copyAsHex", CodeFormat::Style::Hex},
-                                      std::pair{"copyAsDecimal", CodeFormat::Style::Dec},
-                                      std::pair{"copyAsBasic", CodeFormat::Style::Basic}}) {
-        connect(m_copy->findChild<QAction*>(name), &QAction::triggered, this,
-                [this, style = style] { copyCodesAs(style); });
-    }
 }
 
 void MainWindow::connectSequencer()
@@ -382,15 +370,6 @@ void MainWindow::connectSequencer()
     connect(m_timer, &QTimer::timeout, this, [this] { m_sequencer.TimerTick(); });
     connect(m_rate, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_pace.RateChanged(text.toStdString()); });
-}
-
-void MainWindow::copyCodeString()
-{
-    applyFocusRule();
-    m_codeString = QString::fromStdString(m_row.joinedCodes());
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(m_codeString);
 }
 
 std::vector<int> MainWindow::slotCodes() const
@@ -434,31 +413,6 @@ VocabularyWindow* MainWindow::vocabulary()
     if (const std::filesystem::path last = VocabularyWindow::lastFile(); !last.empty())
         m_vocabulary->open(last);
     return m_vocabulary;
-}
-
-void MainWindow::copyCodesAs(CodeFormat::Style style)
-{
-    applyFocusRule();
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(QString::fromStdString(CodeFormat::format(slotCodes(), style)));
-}
-
-void MainWindow::copyNamedArray(bool arduino)
-{
-    bool given = false;
-    const QString name =
-        QInputDialog::getText(this, arduino ? "Copy as Arduino entry" : "Copy as C Array",
-                              "Name of the array:", QLineEdit::Normal, m_arrayName, &given);
-    applyFocusRule();
-    if (!given)
-        return;
-    // Made a C identifier: letters, digits and underscores, never a keyword.
-    m_arrayName = QString::fromStdString(Vocabulary::identifier(name.trimmed().toStdString()));
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(QString::fromStdString(
-        CodeFormat::namedArray(slotCodes(), m_arrayName.toStdString(), arduino)));
 }
 
 bool MainWindow::haveChipPort()

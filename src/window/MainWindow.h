@@ -36,8 +36,6 @@
 #include "speech/SpeakSequencer.h"
 #include "speech/Speaker.h"
 
-#include "composer/CodeFormat.h"
-
 #include <QPointer>
 #include <QWidget>
 
@@ -57,6 +55,7 @@ static_assert(SpeakSequencer::kSteps == SlotRow::kSlotCount, "SPEAK steps throug
 
 class AuditionLabel;
 class ChipSpeaker;
+class CopyMenu;
 class FocusSink;
 class Speller;
 class VocabularyWindow;
@@ -74,7 +73,7 @@ public:
     const SpeakSequencer& sequencer() const { return m_sequencer; }
     int stepInterval() const { return m_pace.StepInterval(); }
     // The last code string "Copy" put on the clipboard.
-    const QString& codeString() const { return m_codeString; }
+    const QString& codeString() const;
     // The Vocabulary window, made on first use (it opens the file used last).
     VocabularyWindow* vocabulary();
     // The last failure of the chip shown to the user, for tests.
@@ -101,12 +100,6 @@ private:
     void connectSequencer();
     void applyFocusRule();
     void startUp();
-    void copyCodeString();
-    // The Copy button's context menu: the 30 code labels' codes in a firmware's format.
-    void copyCodesAs(CodeFormat::Style style);
-    // "Copy as C Array…" and "Copy as Arduino entry…": the codes as an array of a name the
-    // user gives (a PROGMEM array and its length for the Arduino).
-    void copyNamedArray(bool arduino);
     // "Spell Text Here…" on slot n: the spelling goes into slots n, n+1, ...
     void spellInto(int n);
     void showSlotMenu(int n, const QPoint& at);
@@ -132,8 +125,6 @@ private:
     Speaker m_speaker;
     Pace m_pace;
     SpeakSequencer m_sequencer;
-    QString m_codeString;               // CodeString
-    QString m_arrayName{"word"};        // the last name an array was copied under
     std::unique_ptr<Speller> m_speller; // made on first use: espeak-ng takes a moment to load
     bool m_activated = false;
 
@@ -150,6 +141,7 @@ private:
     QRadioButton* m_hardware = nullptr;
     QTimer* m_timer = nullptr;
     QTimer* m_listenTimer = nullptr;
+    CopyMenu* m_copyMenu = nullptr;
     ChipSpeaker* m_chip = nullptr;
     QAction* m_chipStatus = nullptr;
     QPointer<QWidget> m_chipAnchor; // where the user asked the chip to speak

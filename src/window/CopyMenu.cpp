@@ -1,0 +1,79 @@
+#include "CopyMenu.h"
+
+#include "vocabulary/Vocabulary.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tessary {
+
+namespace {
+
+void toClipboard(const QString& text)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+} // namespace
+
+CopyMenu::CopyMenu(QPushButton* copy, Hooks hooks)
+    : QObject(copy), m_copy(copy), m_hooks(std::move(hooks))
+{
+    m_copy->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_copy, &QPushButton::clicked, this, &CopyMenu::copyCodeString);
+    connect(addAction("copyAsC", "Copy as C Array…"), &QAction::triggered, this,
+            [this] { copyNamedArray(false); });
+    connect(addAction("copyAsArduino", "Copy as Arduino entry…"), &QAction::triggered, this,
+            [this] { copyNamedArray(true); });
+    for (const auto& [name, caption, style] :
+         {std::tuple{"copyAsHex", "Copy as Hex Bytes", CodeFormat::Style::Hex},
+          std::tuple{"copyAsDecimal", "Copy as Decimal", CodeFormat::Style::Dec},
+          std::tuple{"copyAsBasic", "Copy as BASIC DATA", CodeFormat::Style::Basic}}) {
+        connect(addAction(name, caption), &QAction::triggered, this,
+                [this, style = style] { copyCodesAs(style); });
+    }
+}
+
+QAction* CopyMenu::addAction(const char* name, const char* caption)
+{
+    auto* action = new QAction(caption, m_copy);
+    action->setObjectName(name);
+    m_copy->addAction(action);
+    return action;
+}
+
+void CopyMenu::copyCodeString()
+{
+    m_hooks.commandDone();
+    m_codeString = QString::fromStdString(m_hooks.codeString());
+    toClipboard(m_codeString);
+}
+
+void CopyMenu::copyCodesAs(CodeFormat::Style style)
+{
+    m_hooks.commandDone();
+    toClipboard(QString::fromStdString(CodeFormat::format(m_hooks.codes(), style)));
+}
+
+void CopyMenu::copyNamedArray(bool arduino)
+{
+    bool given = false;
+    const QString name = QInputDialog::getText(
+        m_copy->window(), arduino ? "Copy as Arduino entry" : "Copy as C Array",
+        "Name of the array:", QLineEdit::Normal, m_arrayName, &given);
+    m_hooks.commandDone();
+    if (!given)
+        return;
+    // Made a C identifier: letters, digits and underscores, never a keyword.
+    m_arrayName = QString::fromStdString(Vocabulary::identifier(name.trimmed().toStdString()));
+    toClipboard(QString::fromStdString(
+        CodeFormat::namedArray(m_hooks.codes(), m_arrayName.toStdString(), arduino)));
+}
+
+} // namespace tessary
