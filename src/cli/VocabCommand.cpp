@@ -8,6 +8,7 @@
 #include "spelling/Speller.h"
 #include "vocabulary/SketchFolder.h"
 #include "vocabulary/Vocabulary.h"
+#include "vocabulary/VocabularyFile.h"
 #include "vocabulary/VocabularyHeader.h"
 #include "vocabulary/VocabularySpeller.h"
 
@@ -22,8 +23,7 @@ namespace tessary {
 
 namespace {
 
-// A vocabulary is a few hundred lines; more is a mistake, not a vocabulary.
-constexpr std::size_t kMaxVocabulary = 1024 * 1024;
+constexpr std::size_t kMaxVocabulary = VocabularyFile::kMaxBytes;
 
 // The whole file, up to the limit: a regular file, or standard input (a pipe) for "-".
 std::string readVocabulary(const std::string& name, std::istream& in)

@@ -17,6 +17,10 @@ namespace tessary {
 class VocabularyFile
 {
 public:
+    // A vocabulary is a few hundred lines; a file larger than this is a mistake, and is read
+    // neither by `tessary vocab` nor by the window.
+    static constexpr std::size_t kMaxBytes = 1024 * 1024;
+
     VocabularyFile() = default;
     explicit VocabularyFile(std::string_view text);
 

@@ -4,6 +4,7 @@
 #include "ChipControl.h"
 #include "CopyMenu.h"
 #include "FocusSink.h"
+#include "LastVocabulary.h"
 #include "SpellDialog.h"
 #include "VocabularyWindow.h"
 #include "catalogue/AllophoneTable.h"
@@ -227,7 +228,7 @@ VocabularyWindow* MainWindow::vocabulary()
     };
     hooks.speller = [this]() -> const Speller& { return speller(); };
     m_vocabulary = new VocabularyWindow(std::move(hooks), this);
-    if (const std::filesystem::path last = VocabularyWindow::lastFile(); !last.empty())
+    if (const std::filesystem::path last = LastVocabulary::file(); !last.empty())
         m_vocabulary->open(last);
     return m_vocabulary;
 }

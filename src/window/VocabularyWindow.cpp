@@ -1,18 +1,14 @@
 #include "VocabularyWindow.h"
 
+#include "LastVocabulary.h"
 #include "catalogue/AllophoneTable.h"
-#include "catalogue/ChipDurations.h"
-#include "composer/CodeFormat.h"
 #include "composer/SlotRow.h"
 #include "files/UserFile.h"
-#include "files/UserFolders.h"
-#include "vocabulary/SketchFolder.h"
 #include "vocabulary/VocabularySpeller.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -20,50 +16,31 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 #include <tuple>
 
 namespace tessary {
 
 namespace {
 
-// A vocabulary is a few hundred lines; more is a mistake, as `tessary vocab` holds.
-constexpr std::size_t kMaxVocabulary = 1024 * 1024;
-
 QString toQt(const std::string& s)
 {
     return QString::fromStdString(s);
 }
 
-QString joined(const std::vector<std::string>& words)
-{
-    QStringList out;
-    for (const std::string& w : words)
-        out << toQt(w);
-    return out.join(' ');
-}
-
 } // namespace
 
 VocabularyWindow::VocabularyWindow(Hooks hooks, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_hooks(std::move(hooks))
+    : QWidget(parent, Qt::Window), m_hooks(std::move(hooks)),
+      m_export(this, {m_hooks.speller, [this](const QString& line) { say(line); },
+                      [this](const std::vector<Vocabulary::Problem>& problems,
+                             const QString& what) { showProblems(problems, what); }})
 {
     setObjectName("VocabularyWindow");
     setWindowTitle("Vocabulary");
-    m_entries = new QTableWidget(0, 4, this);
-    m_entries->setObjectName("vocabularyEntries");
-    m_entries->setAccessibleName("Entries");
-    m_entries->setHorizontalHeaderLabels({"Name", "Text or allophones", "On the chip", "Codes"});
-    m_entries->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_entries->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_entries->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_entries->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_entries->horizontalHeader()->setStretchLastSection(true);
-    m_entries->verticalHeader()->hide();
+    m_entries = new VocabularyTable(this);
     m_problems = new QListWidget(this);
     m_problems->setObjectName("vocabularyProblems");
     m_problems->setAccessibleName("Problems in the file");
@@ -118,7 +95,8 @@ void VocabularyWindow::buildMenus()
           std::tuple{"vocabularyExportArduino", "Export as &Arduino Header…", "arduino"},
           std::tuple{"vocabularyExportJson", "Export as &JSON…", "json"},
           std::tuple{"vocabularyExportSketch", "Export as S&ketch…", "sketch"}})
-        action(file, name, caption, {}, [this, form = std::string(form)] { exportAsked(form); });
+        action(file, name, caption, {},
+               [this, form = std::string(form)] { m_export.ask(m_file.text(), m_path, form); });
     file->addSeparator();
     action(file, "vocabularyClose", "&Close", QKeySequence::Close, [this] { close(); });
     QMenu* entry = bar->addMenu("&Entry");
@@ -134,34 +112,24 @@ void VocabularyWindow::buildMenus()
 void VocabularyWindow::buildButtons()
 {
     auto* row = new QHBoxLayout;
-    for (const auto& [name, caption, accessible] :
-         {std::tuple{"vocabularyAddSlots", "&Add Slots…", "Add the slots as an entry"},
-          std::tuple{"vocabularyLoad", "&Load into Slots", "Load the entry into the slots"},
-          std::tuple{"vocabularyPutBack", "&Put Slots Back",
-                     "Give the entry the slots' allophones"},
-          std::tuple{"vocabularyListen", "L&isten", "Listen to the entry"}}) {
+    for (const auto& [name, caption, accessible, slot] :
+         {std::tuple{"vocabularyAddSlots", "&Add Slots…", "Add the slots as an entry",
+                     &VocabularyWindow::addSlots},
+          std::tuple{"vocabularyLoad", "&Load into Slots", "Load the entry into the slots",
+                     &VocabularyWindow::loadIntoSlots},
+          std::tuple{"vocabularyPutBack", "&Put Slots Back", "Give the entry the slots' allophones",
+                     &VocabularyWindow::putSlotsBack},
+          std::tuple{"vocabularyListen", "L&isten", "Listen to the entry",
+                     &VocabularyWindow::listen}}) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(name);
         b->setAccessibleName(accessible);
         b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, slot);
         row->addWidget(b);
     }
     row->addStretch(1);
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
-    connect(findChild<QPushButton*>("vocabularyAddSlots"), &QPushButton::clicked, this,
-            &VocabularyWindow::addSlots);
-    connect(findChild<QPushButton*>("vocabularyLoad"), &QPushButton::clicked, this,
-            &VocabularyWindow::loadIntoSlots);
-    connect(findChild<QPushButton*>("vocabularyPutBack"), &QPushButton::clicked, this,
-            &VocabularyWindow::putSlotsBack);
-    connect(findChild<QPushButton*>("vocabularyListen"), &QPushButton::clicked, this,
-            &VocabularyWindow::listen);
-}
-
-std::filesystem::path VocabularyWindow::lastFileRecord()
-{
-    const std::filesystem::path folder = UserFolders::config();
-    return folder.empty() ? folder : folder / "vocabulary";
 }
 
 Vocabulary VocabularyWindow::spelled(std::vector<Vocabulary::Problem>& problems) const
@@ -178,25 +146,7 @@ void VocabularyWindow::refresh()
     const Vocabulary v = spelled(problems);
     std::stable_sort(problems.begin(), problems.end(),
                      [](const auto& a, const auto& b) { return a.line < b.line; });
-    m_codes.clear();
-    m_entries->setRowCount(static_cast<int>(v.entries().size()));
-    for (std::size_t i = 0; i < v.entries().size(); ++i) {
-        const Vocabulary::Entry& e = v.entries()[i];
-        m_codes.push_back(e.codes);
-        double ms = 0;
-        for (int c : e.codes)
-            ms += ChipDurations::chipMs(c);
-        const QString source =
-            !e.parts.empty() ? "phrase: " + joined(e.parts)
-            : e.text ? toQt(e.source) + "  (" + joined(AllophoneTable::mnemonicsOf(e.codes)) + ")"
-                     : joined(AllophoneTable::mnemonicsOf(e.codes));
-        const QStringList cells = {toQt(e.name), source,
-                                   e.codes.empty() ? QString()
-                                                   : QString("%1 ms").arg(std::lround(ms)),
-                                   toQt(CodeFormat::format(e.codes, CodeFormat::Style::Dollar))};
-        for (int column = 0; column < cells.size(); ++column)
-            m_entries->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
-    }
+    m_entries->show(v);
     showProblems(problems, {});
     select(std::min(keep, m_entries->rowCount() - 1));
     const QString name = m_path.empty() ? "Untitled" : toQt(m_path.filename().string());
@@ -284,7 +234,7 @@ void VocabularyWindow::loadIntoSlots()
     const int e = current();
     if (e < 0)
         return;
-    const std::vector<std::string> m = AllophoneTable::mnemonicsOf(m_codes[std::size_t(e)]);
+    const std::vector<std::string> m = AllophoneTable::mnemonicsOf(m_entries->codes(e));
     if (m.size() > std::size_t(SlotRow::kSlotCount)) {
         say(QString("Too long for the slots: %1 allophones, and there are %2.")
                 .arg(m.size())
@@ -335,20 +285,20 @@ void VocabularyWindow::moveEntry(bool up)
 void VocabularyWindow::listen()
 {
     const int e = current();
-    if (e >= 0 && !m_codes[std::size_t(e)].empty())
-        m_hooks.listen(AllophoneTable::mnemonicsOf(m_codes[std::size_t(e)]));
+    if (e >= 0 && !m_entries->codes(e).empty())
+        m_hooks.listen(AllophoneTable::mnemonicsOf(m_entries->codes(e)));
 }
 
 void VocabularyWindow::speakOnChip()
 {
     const int e = current();
     if (e >= 0)
-        m_hooks.speakOnChip(m_codes[std::size_t(e)]);
+        m_hooks.speakOnChip(m_entries->codes(e));
 }
 
 bool VocabularyWindow::open(const std::filesystem::path& file)
 {
-    const UserFile::Contents c = UserFile::read(file, kMaxVocabulary);
+    const UserFile::Contents c = UserFile::read(file, VocabularyFile::kMaxBytes);
     if (c.status != UserFile::Status::Read) {
         say("Not opened: " + toQt(c.status == UserFile::Status::Missing
                                       ? file.string() + " does not exist"
@@ -364,7 +314,7 @@ bool VocabularyWindow::open(const std::filesystem::path& file)
         showProblems(m_file.problems(), "Opened with problems");
     else
         say("Opened " + toQt(file.string()) + ".");
-    remember(file);
+    LastVocabulary::remember(file);
     return true;
 }
 
@@ -378,28 +328,8 @@ bool VocabularyWindow::saveAs(const std::filesystem::path& file)
     m_modified = false;
     refresh();
     say("Saved to " + toQt(file.string()) + ".");
-    remember(file);
+    LastVocabulary::remember(file);
     return true;
-}
-
-// The file opened next time; not being able to keep it costs only that.
-void VocabularyWindow::remember(const std::filesystem::path& file)
-{
-    const std::filesystem::path record = lastFileRecord();
-    if (record.empty())
-        return;
-    std::error_code ec;
-    std::filesystem::create_directories(record.parent_path(), ec);
-    UserFile::write(record, std::filesystem::absolute(file, ec).string() + "\n");
-}
-
-std::filesystem::path VocabularyWindow::lastFile()
-{
-    const std::filesystem::path record = lastFileRecord();
-    if (record.empty())
-        return {};
-    const UserFile::Contents c = UserFile::read(record, 4096);
-    return c.status == UserFile::Status::Read ? c.bytes.substr(0, c.bytes.find('\n')) : "";
 }
 
 bool VocabularyWindow::save()
@@ -409,37 +339,7 @@ bool VocabularyWindow::save()
 
 bool VocabularyWindow::exportTo(const std::string& form, const std::filesystem::path& target)
 {
-    VocabularyHeader::Form f = VocabularyHeader::Form::Arduino;
-    if (form != "sketch" && !VocabularyHeader::parseForm(form, f))
-        return false;
-    const std::string prefix = m_path.empty() ? "vocabulary" : m_path.stem().string();
-    const std::string origin = m_path.empty() ? "vocabulary" : m_path.filename().string();
-    const VocabularySpeller::Header h =
-        VocabularySpeller(m_hooks.speller, VocabularySpeller::UserWords::With)
-            .header(m_file.text(), f, prefix, origin);
-    if (!h.problems.empty()) {
-        showProblems(h.problems, "Nothing exported");
-        return false;
-    }
-    std::string problem;
-    if (form == "sketch") {
-        SketchFolder::Outcome written =
-            SketchFolder::write(target.string(), prefix, h.text, h.vocabulary);
-        if (!written.theirs.empty() &&
-            QMessageBox::question(
-                this, "Export Sketch",
-                toQt(target.string()) + " holds files that Export did not write there, or that "
-                                        "were changed since. Write the sketch's files all the "
-                                        "same? Any other file stays as it is.",
-                QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Yes)
-            written = SketchFolder::write(target.string(), prefix, h.text, h.vocabulary, true);
-        problem = written.problem;
-    } else {
-        problem = UserFile::write(target, h.text);
-    }
-    say(problem.empty() ? "Exported to " + toQt(target.string()) + "."
-                        : "Not exported: " + toQt(problem));
-    return problem.empty();
+    return m_export.write(m_file.text(), m_path, form, target);
 }
 
 void VocabularyWindow::startNew()
@@ -468,20 +368,6 @@ bool VocabularyWindow::saveAsAsked()
     const QString file = QFileDialog::getSaveFileName(
         this, "Save the Vocabulary", toQt(m_path.string()), "Vocabularies (*.txt)");
     return !file.isEmpty() && saveAs(file.toStdString());
-}
-
-void VocabularyWindow::exportAsked(const std::string& form)
-{
-    const std::string stem = m_path.empty() ? "vocabulary" : m_path.stem().string();
-    const std::filesystem::path beside =
-        m_path.empty() ? std::filesystem::path() : m_path.parent_path();
-    const QString suggested = toQt(
-        (beside / (form == "sketch" ? stem + "_sketch" : stem + (form == "json" ? ".json" : ".h")))
-            .string());
-    const QString target = QFileDialog::getSaveFileName(
-        this, form == "sketch" ? "Export a Sketch Folder" : "Export the Header", suggested);
-    if (!target.isEmpty())
-        exportTo(form, target.toStdString());
 }
 
 bool VocabularyWindow::mayDiscard()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VocabularyExport.h"
+#include "VocabularyTable.h"
 #include "vocabulary/VocabularyFile.h"
 #include "vocabulary/VocabularyHeader.h"
 
@@ -12,7 +14,6 @@
 
 class QLabel;
 class QListWidget;
-class QTableWidget;
 
 namespace tessary {
 
@@ -44,6 +45,7 @@ public:
     // Each returns false, with the reason on the window, when it could not.
     bool open(const std::filesystem::path& file);
     bool saveAs(const std::filesystem::path& file);
+    // In a form of File > Export: "c", "arduino", "json" or "sketch".
     bool exportTo(const std::string& form, const std::filesystem::path& target);
     // English text as a new entry, asking for its name: what the Spell Text dialog hands over
     // when the text is too long for the slots.
@@ -52,10 +54,6 @@ public:
     const VocabularyFile& file() const { return m_file; }
     const std::filesystem::path& path() const { return m_path; }
     bool modified() const { return m_modified; }
-    // Where the last file opened or saved is remembered (the user's config folder), and that
-    // file: empty when there is none.
-    static std::filesystem::path lastFileRecord();
-    static std::filesystem::path lastFile();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,19 +83,17 @@ private:
     void openAsked();
     bool save();
     bool saveAsAsked();
-    void exportAsked(const std::string& form);
     // Whether unsaved changes may go: saved, discarded, or the user cancelled (false).
     bool mayDiscard();
-    static void remember(const std::filesystem::path& file);
 
     Hooks m_hooks;
     VocabularyFile m_file;
     std::filesystem::path m_path;
     bool m_modified = false;
-    std::vector<std::vector<int>> m_codes; // each entry's codes as the chip says them
-    QTableWidget* m_entries = nullptr;
+    VocabularyTable* m_entries = nullptr;
     QListWidget* m_problems = nullptr;
     QLabel* m_status = nullptr;
+    VocabularyExport m_export;
 };
 
 } // namespace tessary

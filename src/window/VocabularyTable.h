@@ -1,0 +1,29 @@
+#pragma once
+
+#include "vocabulary/Vocabulary.h"
+
+#include <QTableWidget>
+
+#include <vector>
+
+namespace tessary {
+
+// The Vocabulary window's entries, a row each: the name, the text or the allophones, how long
+// the chip takes to say it, and its code string.
+class VocabularyTable : public QTableWidget
+{
+    Q_OBJECT
+
+public:
+    explicit VocabularyTable(QWidget* parent);
+
+    // The entries as the chip would say them: text spelled, phrases composed.
+    void show(const Vocabulary& spelled);
+    // Row `entry`'s codes; empty outside the rows.
+    const std::vector<int>& codes(int entry) const;
+
+private:
+    std::vector<std::vector<int>> m_codes; // each entry's codes as the chip says them
+};
+
+} // namespace tessary
