@@ -468,13 +468,13 @@ int main(int argc, char** argv)
     hooks.armTimer = [&](std::chrono::milliseconds d) { timer.start(d); };
     sequencer.setHooks(hooks);
     QObject::connect(&timer, &QTimer::timeout, &app, [&] {
-        sequencer.TimerTick();
+        sequencer.timerTick();
         if (!sequencer.speaking())
             app.quit();
     });
     std::this_thread::sleep_for(300ms);
     const auto speakBegan = Clock::now();
-    sequencer.Speak();
+    sequencer.speak();
     app.exec();
     std::this_thread::sleep_for(200ms);
     waitRecorded(Clock::now());

@@ -99,9 +99,9 @@ int run(Invocation& cli)
     const CodeFormat::Style style = styleOf(o);
     PieceReader reader(cli, cli.options().text);
     for (std::vector<std::string> piece; reader.next(piece);) {
-        cli.out() << (cli.hasStreamed() ? CodeFormat::separator(style) : CodeFormat::opening(style))
+        cli.out() << (cli.hasOutput() ? CodeFormat::separator(style) : CodeFormat::opening(style))
                   << CodeFormat::run(AllophoneTable::codesOf(piece), style);
-        cli.streamed();
+        cli.noteOutput();
     }
     cli.out() << CodeFormat::closing(style) << "\n";
     return 0;

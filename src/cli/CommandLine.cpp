@@ -133,7 +133,7 @@ int CommandLine::dispatch(bool& streamed)
         {
             Invocation& invocation;
             bool& streamed;
-            ~Streamed() { streamed = invocation.hasStreamed(); }
+            ~Streamed() { streamed = invocation.hasOutput(); }
         } report{invocation, streamed};
         return command->run(invocation);
     }

@@ -29,8 +29,8 @@ public:
 
     // Output has gone out before the input was all read: a later error can no longer leave
     // standard output empty, and exits 1, not 2.
-    void streamed() { m_streamed = true; }
-    bool hasStreamed() const { return m_streamed; }
+    void noteOutput() { m_outputStarted = true; }
+    bool hasOutput() const { return m_outputStarted; }
 
     // The user's word list over the built-in one, read once; Failure without espeak-ng's data.
     const Speller& speller();
@@ -60,7 +60,7 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     std::unique_ptr<Speller> m_speller;
-    bool m_streamed = false;
+    bool m_outputStarted = false;
 };
 
 } // namespace tessary

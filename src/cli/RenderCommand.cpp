@@ -36,7 +36,7 @@ int run(Invocation& cli)
         Utterance::sound(*held, frames, pcm);
         wav.append(pcm);
         if (wav.streamed())
-            cli.streamed();
+            cli.noteOutput();
     };
     std::set<std::string> silent;
     for (std::vector<std::string> piece; reader.next(piece);) {

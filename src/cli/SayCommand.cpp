@@ -52,7 +52,7 @@ int play(Invocation& cli, const Pieces& pieces, const Announcements& announce)
     for (std::vector<std::string> piece; pieces(piece);) {
         std::vector<std::string> paths;
         for (const std::string& m : piece)
-            paths.push_back(set.SamplePath(m));
+            paths.push_back(set.samplePath(m));
         player->preload(paths);
         for (const std::string& m : piece) {
             const Utterance::Part part = utterance.add(m);

@@ -133,7 +133,7 @@ void refuseOutputOverInput(const Options& o, const SampleSet& set)
         throw UsageError("--output " + o.output +
                          " is the firmware itself, which it would replace");
     for (const AllophoneEntry& e : AllophoneTable::all()) {
-        if (set.present() && UserFile::sameFile(set.SamplePath(e.mnemonic), o.output))
+        if (set.present() && UserFile::sameFile(set.samplePath(e.mnemonic), o.output))
             throw UsageError("--output " + o.output + " is the sample " + e.sampleFile +
                              ", which the sound is made of");
     }

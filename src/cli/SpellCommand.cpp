@@ -72,8 +72,8 @@ int run(Invocation& cli)
     }
     PieceReader reader(cli, true);
     for (std::vector<std::string> piece; reader.next(piece);) {
-        cli.out() << (cli.hasStreamed() ? " " : "") << Invocation::joined(piece);
-        cli.streamed();
+        cli.out() << (cli.hasOutput() ? " " : "") << Invocation::joined(piece);
+        cli.noteOutput();
     }
     cli.out() << "\n";
     return 0;

@@ -10,7 +10,7 @@ Utterance::Utterance(const SampleSet& set, int paceMs)
     : m_set(set), m_pace(paceMs), m_timeline(paceMs)
 {
     for (const AllophoneEntry& e : AllophoneTable::all()) {
-        if (const int r = SampleDecoder::nativeRate(set.SamplePath(e.mnemonic)); r > 0) {
+        if (const int r = SampleDecoder::nativeRate(set.samplePath(e.mnemonic)); r > 0) {
             m_rate = r;
             break;
         }
@@ -22,7 +22,7 @@ Utterance::Part Utterance::add(const std::string& mnemonic)
     const auto frames = [this](std::chrono::microseconds t) {
         return static_cast<long long>(t.count()) * m_rate / 1'000'000;
     };
-    Part part{mnemonic, m_set.SamplePath(mnemonic), nullptr};
+    Part part{mnemonic, m_set.samplePath(mnemonic), nullptr};
     auto known = m_samples.find(mnemonic);
     if (known == m_samples.end())
         known = m_samples.emplace(mnemonic, SampleDecoder::decode(part.path, m_rate)).first;

@@ -5,7 +5,7 @@
 namespace tessary {
 
 namespace {
-const std::string kNone;
+const std::string kEmpty;
 }
 
 void SlotRow::setSlotText(int n, std::string text)
@@ -44,24 +44,24 @@ void SlotRow::ClearAll()
         m_hooks.moveFocusToSink();
     for (int n = 1; n <= kSlotCount; ++n) {
         if (m_hooks.slotTextAssigned)
-            m_hooks.slotTextAssigned(n, kNone);
+            m_hooks.slotTextAssigned(n, kEmpty);
         setSlotText(n, {});
     }
 }
 
 const std::string& SlotRow::SlotText(int n) const
 {
-    return isSlot(n) ? m_texts[index(n)] : kNone;
+    return isSlot(n) ? m_texts[index(n)] : kEmpty;
 }
 
 const std::string& SlotRow::SlotCode(int n) const
 {
-    return isSlot(n) ? m_codes[index(n)] : kNone;
+    return isSlot(n) ? m_codes[index(n)] : kEmpty;
 }
 
 const std::string& SlotRow::speakEntry(int n) const
 {
-    return isSlot(n) ? m_speakBuffer[index(n)] : kNone;
+    return isSlot(n) ? m_speakBuffer[index(n)] : kEmpty;
 }
 
 void SlotRow::captureSpeakBuffer()

@@ -4,7 +4,7 @@
 
 namespace tessary {
 
-void Pace::RateChanged(std::string_view text)
+void Pace::rateChanged(std::string_view text)
 {
     if (text.empty()) {
         m_rateText = "1";

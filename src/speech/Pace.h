@@ -15,7 +15,7 @@ public:
     // The speed box's text changed. The empty text gives 1 ms; one to three ASCII digits with a
     // value of at least 1 give that value; anything else keeps the last valid pace, so that every
     // wait has an interval that ends.
-    void RateChanged(std::string_view text);
+    void rateChanged(std::string_view text);
     // Back to 50 ms, as at start-up.
     void reset() { m_stepInterval = kInitial; }
 

@@ -70,13 +70,12 @@ SampleSet SampleSet::forThisProcess()
 {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return SampleSet(
-        locate(&UserFolders::processEnvironment, ec ? fs::path() : exe.parent_path()));
+    return SampleSet(locate(&UserFolders::processEnvironment, ec ? fs::path() : exe.parent_path()));
 }
 
 SampleSet::SampleSet(std::string directory) : m_directory(std::move(directory)) {}
 
-std::string SampleSet::SamplePath(std::string_view stem) const
+std::string SampleSet::samplePath(std::string_view stem) const
 {
     std::string path = m_directory;
     path += stem;

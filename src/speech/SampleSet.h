@@ -30,7 +30,7 @@ public:
     bool present() const { return !m_directory.empty(); }
 
     // The directory, the stem exactly as given, and ".wav".
-    std::string SamplePath(std::string_view stem) const;
+    std::string samplePath(std::string_view stem) const;
 
     // A stem that could leave the directory or cut the path short names no sample.
     static bool isSafeStem(std::string_view stem);

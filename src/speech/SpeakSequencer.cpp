@@ -9,7 +9,7 @@ SpeakSequencer::Clock::time_point SpeakSequencer::now() const
     return m_hooks.now ? m_hooks.now() : Clock::now();
 }
 
-void SpeakSequencer::Speak()
+void SpeakSequencer::speak()
 {
     if (m_speaking)
         return;
@@ -25,7 +25,7 @@ void SpeakSequencer::Speak()
     beginStep();
 }
 
-void SpeakSequencer::TimerTick()
+void SpeakSequencer::timerTick()
 {
     if (!m_speaking)
         return;

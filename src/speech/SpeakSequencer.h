@@ -43,9 +43,9 @@ public:
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 
     // The click of "SPEAK": focus rule, capture, then the first step. Ignored during a run.
-    void Speak();
+    void speak();
     // The tick of Timer1.
-    void TimerTick();
+    void timerTick();
 
     bool speaking() const { return m_speaking; }
     // 1..30 during a run: the step whose wait is under way.

@@ -13,14 +13,14 @@ void Speaker::playStem(std::string_view stem)
 {
     if (!m_set.present() || !SampleSet::isSafeStem(stem))
         return;
-    m_player->play(m_set.SamplePath(stem));
+    m_player->play(m_set.samplePath(stem));
 }
 
 void Speaker::playStemAt(std::string_view stem, SamplePlayer::Clock::time_point due)
 {
     if (!m_set.present() || !SampleSet::isSafeStem(stem))
         return;
-    m_player->playAt(m_set.SamplePath(stem), due);
+    m_player->playAt(m_set.samplePath(stem), due);
 }
 
 void Speaker::prepare()
@@ -30,7 +30,7 @@ void Speaker::prepare()
         return;
     std::vector<std::string> paths;
     for (const AllophoneEntry& e : AllophoneTable::all())
-        paths.push_back(m_set.SamplePath(e.mnemonic));
+        paths.push_back(m_set.samplePath(e.mnemonic));
     m_player->preload(paths);
 }
 

@@ -128,29 +128,32 @@ std::string canonical(std::string name)
 // A word's phonemes with what the rules ask of a position in it.
 struct Word
 {
-    std::vector<Phoneme> w;
+    std::vector<Phoneme> phonemes;
 
-    std::size_t size() const { return w.size(); }
+    std::size_t size() const { return phonemes.size(); }
     std::string_view name(std::size_t i) const
     {
-        return i < w.size() ? std::string_view(w[i].name) : std::string_view();
+        return i < phonemes.size() ? std::string_view(phonemes[i].name) : std::string_view();
     }
     // Only consonants stand before `i`: it is in the word's initial cluster.
     bool initialCluster(std::size_t i) const
     {
-        return std::none_of(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(i),
+        return std::none_of(phonemes.begin(), phonemes.begin() + static_cast<std::ptrdiff_t>(i),
                             [](const Phoneme& p) { return isVowel(p.name); });
     }
     // Only consonants follow `i`: it is in the word's final cluster (six, hands).
     bool finalCluster(std::size_t i) const
     {
-        return std::none_of(w.begin() + static_cast<std::ptrdiff_t>(i) + 1, w.end(),
+        return std::none_of(phonemes.begin() + static_cast<std::ptrdiff_t>(i) + 1, phonemes.end(),
                             [](const Phoneme& p) { return isVowel(p.name); });
     }
-    bool nextIsVowel(std::size_t i) const { return i + 1 < w.size() && isVowel(w[i + 1].name); }
+    bool nextIsVowel(std::size_t i) const
+    {
+        return i + 1 < phonemes.size() && isVowel(phonemes[i + 1].name);
+    }
     bool nextIsBack(std::size_t i) const
     {
-        return AllophoneTable::is(vowelAllophone(w, i + 1), kBack);
+        return AllophoneTable::is(vowelAllophone(phonemes, i + 1), kBack);
     }
 };
 
@@ -203,7 +206,8 @@ std::vector<std::string_view> allophonesAt(const Word& w, std::size_t i)
         return {"ll"};
     if (p == "u:") {
         const bool afterY = i > 0 && w.name(i - 1) == "j";
-        return {afterY || w.w[i].stress == Stress::None ? "uw1" : "uw2"}; // computer, to; food
+        return {afterY || w.phonemes[i].stress == Stress::None ? "uw1"
+                                                               : "uw2"}; // computer, to; food
     }
     if (p == "U@")
         return w.name(i + 1) != "r" ? std::vector<std::string_view>{"uh", "er1"} // poor, tour
@@ -221,7 +225,7 @@ std::vector<std::string_view> allophonesAt(const Word& w, std::size_t i)
 std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& phonemes)
 {
     Word w{phonemes};
-    for (Phoneme& p : w.w)
+    for (Phoneme& p : w.phonemes)
         p.name = canonical(p.name);
     std::vector<std::string> out;
     for (std::size_t i = 0; i < w.size(); ++i) {
@@ -235,7 +239,7 @@ std::vector<std::string> AllophoneRules::spellWord(const std::vector<Phoneme>& p
             out.emplace_back(a);
         }
         // A stressed short vowel, or a word's last schwa (cheetah), is held twice as long.
-        const bool stressed = w.w[i].stress == Stress::Primary;
+        const bool stressed = w.phonemes[i].stress == Stress::Primary;
         const bool lastSchwa =
             i + 1 == w.size() && w.size() > 2 && add.size() == 1 && add[0] == "ax";
         if (add.size() == 1 && AllophoneTable::is(add[0], kDoublable) && (stressed || lastSchwa))

@@ -185,11 +185,11 @@ void MainWindow::connectSequencer()
         if (m_form.hardware->isChecked())
             speakOnChip(m_form.speak);
         else
-            m_sequencer.Speak();
+            m_sequencer.speak();
     });
-    connect(m_timer, &QTimer::timeout, this, [this] { m_sequencer.TimerTick(); });
+    connect(m_timer, &QTimer::timeout, this, [this] { m_sequencer.timerTick(); });
     connect(m_form.rate, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_pace.RateChanged(text.toStdString()); });
+            [this](const QString& text) { m_pace.rateChanged(text.toStdString()); });
 }
 
 std::vector<int> MainWindow::slotCodes() const

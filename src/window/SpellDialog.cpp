@@ -69,7 +69,7 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     setWindowTitle("Spell Text");
     buildFields();
     buildPicking();
-    lay();
+    layOut();
     connect(m_text, &QLineEdit::textChanged, m_pause, qOverload<>(&QTimer::start));
     connect(m_pause, &QTimer::timeout, this, &SpellDialog::respell);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &SpellDialog::accept);
@@ -159,7 +159,7 @@ void SpellDialog::buildPicking()
     m_toVocabulary->setVisible(false);
 }
 
-void SpellDialog::lay()
+void SpellDialog::layOut()
 {
     auto* picking = new QHBoxLayout;
     picking->addWidget(m_words);

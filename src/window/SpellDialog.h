@@ -64,7 +64,7 @@ private:
     QPlainTextEdit* spellingView(const QString& name, const QString& accessible,
                                  QTextOption::WrapMode wrap);
     void buildPicking();
-    void lay();
+    void layOut();
     void respell();
     bool fits() const;
     void listen();

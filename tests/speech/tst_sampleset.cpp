@@ -118,7 +118,7 @@ void TestSampleSet::samplePathIsVerbatim()
 {
     QFETCH(QString, stem);
     QFETCH(QString, path);
-    QCOMPARE(QString::fromStdString(SampleSet("/d/Set/").SamplePath(stem.toStdString())), path);
+    QCOMPARE(QString::fromStdString(SampleSet("/d/Set/").samplePath(stem.toStdString())), path);
 }
 
 void TestSampleSet::speakerPlays_data()

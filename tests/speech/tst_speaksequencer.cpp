@@ -57,7 +57,7 @@ struct Rig
         QVERIFY(armed >= 0ms);
         clock += armed + late;
         armed = -1ms;
-        seq.TimerTick();
+        seq.timerTick();
     }
 
     QStringList plays() const
@@ -127,7 +127,7 @@ void TestSpeakSequencer::pace()
     QFETCH(int, interval);
     Pace pace;
     for (const QString& t : texts)
-        pace.RateChanged(t.toStdString());
+        pace.rateChanged(t.toStdString());
     QCOMPARE(pace.StepInterval(), interval);
     if (!texts.isEmpty())
         QCOMPARE(QString::fromStdString(pace.RateText()),
@@ -139,7 +139,7 @@ void TestSpeakSequencer::fullRun()
     Rig rig;
     for (auto [n, t] : {std::pair{1, "hh1"}, {2, "eh"}, {3, "ll"}, {4, "ow"}, {6, "PA1"}})
         rig.row.setSlotText(n, t);
-    rig.seq.Speak();
+    rig.seq.speak();
     QCOMPARE(rig.events.mid(0, 3), (QStringList{"focus", "speaking", "play hh1"}));
     QVERIFY(rig.seq.speaking());
     for (int i = 0; i < 30; ++i)
@@ -195,7 +195,7 @@ void TestSpeakSequencer::interactionsDuringARun()
 
     Rig rig;
     rig.row.setSlotText(1, "aa");
-    rig.seq.Speak();
+    rig.seq.speak();
     for (int i = 1; i <= 30; ++i) {
         QCOMPARE(rig.seq.step(), i);
         if (i == atStep) {
@@ -205,7 +205,7 @@ void TestSpeakSequencer::interactionsDuringARun()
             } else if (action == "clear") {
                 rig.row.ClearAll();
             } else if (action.startsWith("rate ")) {
-                rig.pace.RateChanged(action.mid(5).toStdString());
+                rig.pace.rateChanged(action.mid(5).toStdString());
             }
         }
         rig.tick();
@@ -218,7 +218,7 @@ void TestSpeakSequencer::interactionsDuringARun()
 void TestSpeakSequencer::timerLatenessDoesNotAddUp()
 {
     Rig rig;
-    rig.seq.Speak();
+    rig.seq.speak();
     for (int i = 0; i < 30; ++i)
         rig.tick(900us); // every tick delivered almost a millisecond late
     QVERIFY(!rig.seq.speaking());
@@ -233,7 +233,7 @@ void TestSpeakSequencer::timerLatenessDoesNotAddUp()
 void TestSpeakSequencer::aBusyStepLengthensTheRun()
 {
     Rig rig;
-    rig.seq.Speak();
+    rig.seq.speak();
     rig.tick();
     rig.tick(30ms); // the program was busy handling something else
     for (int i = 0; i < 28; ++i)
@@ -252,9 +252,9 @@ void TestSpeakSequencer::speakDuringARunIsIgnored()
 {
     Rig rig;
     rig.row.setSlotText(2, "eh");
-    rig.seq.Speak();
+    rig.seq.speak();
     rig.row.setSlotText(2, "ow");
-    rig.seq.Speak(); // as the disabled button would: nothing
+    rig.seq.speak(); // as the disabled button would: nothing
     QCOMPARE(rig.events.count("speaking"), 1);
     QCOMPARE(rig.events.count("focus"), 1);
     for (int i = 0; i < 30; ++i)
@@ -267,14 +267,14 @@ void TestSpeakSequencer::secondRunCapturesAfresh()
 {
     Rig rig;
     rig.row.setSlotText(1, "aa");
-    rig.pace.RateChanged("20");
-    rig.seq.Speak();
+    rig.pace.rateChanged("20");
+    rig.seq.speak();
     for (int i = 0; i < 30; ++i)
         rig.tick();
     rig.row.setSlotText(1, "ae");
     rig.events.clear();
     rig.waits.clear();
-    rig.seq.Speak();
+    rig.seq.speak();
     for (int i = 0; i < 30; ++i)
         rig.tick();
     QCOMPARE(rig.plays().first(), QString("play ae"));
