@@ -7,6 +7,8 @@
 
 namespace tessary {
 
+struct PulsePlayback;
+
 // The player over the sound server's own API, libpulse: PulseAudio, and PipeWire's pulse server.
 //
 // One server connection from start-up, on libpulse's threaded main loop. One mono S16 stream at
@@ -46,9 +48,8 @@ public:
     void waitDecoded();
 
 private:
-    struct Impl;
-    explicit PulseSamplePlayer(std::unique_ptr<Impl> impl);
-    std::unique_ptr<Impl> m_impl;
+    explicit PulseSamplePlayer(std::unique_ptr<PulsePlayback> playback);
+    std::unique_ptr<PulsePlayback> m_playback;
 };
 
 } // namespace tessary
