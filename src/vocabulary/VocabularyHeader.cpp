@@ -152,9 +152,10 @@ namespace {
 // The code that says a number with the words of the table: the words with the pause between
 // them that the spelling of their text has (the driver's gap). @P@ is the prefix, the other
 // @NAME@s NumberWords' places in the table; a unit that ends a number said alone takes its
-// lighter form, one followed by more of a sentence does not.
+// lighter form, one followed by more of a sentence does not. Each function is static inline: a
+// sketch that calls one of them, or none, builds with -Wall -Werror all the same.
 constexpr const char* kNumberCode = R"code(
-static uint8_t @P@_number_word(uint8_t w, uint8_t* said)
+static inline uint8_t @P@_number_word(uint8_t w, uint8_t* said)
 {
     const uint16_t from = @READ@@P@_number_start[w]);
     const uint16_t to = @READ@@P@_number_start[w + 1]);
@@ -165,7 +166,7 @@ static uint8_t @P@_number_word(uint8_t w, uint8_t* said)
     return @SAY@(@P@_number_codes + from, (uint16_t)(to - from));
 }
 
-static uint8_t @P@_number_below(uint16_t n, uint8_t andFirst, uint8_t ends, uint8_t* said)
+static inline uint8_t @P@_number_below(uint16_t n, uint8_t andFirst, uint8_t ends, uint8_t* said)
 {
     (void)andFirst;
     if (n >= 100) {
@@ -185,7 +186,7 @@ static uint8_t @P@_number_below(uint16_t n, uint8_t andFirst, uint8_t ends, uint
     return n ? @P@_number_word((uint8_t)(ends && *said ? @FINAL@ + n : n), said) : 1;
 }
 
-static uint8_t @P@_number(long n, uint8_t after, uint8_t ends)
+static inline uint8_t @P@_number(long n, uint8_t after, uint8_t ends)
 {
     uint8_t said = after;
     if (n < -@MOST@L || n > @MOST@L)
@@ -204,13 +205,13 @@ static uint8_t @P@_number(long n, uint8_t after, uint8_t ends)
 }
 
 /* A number after words of a sentence: the pause between words before it, none after it. */
-static uint8_t @P@_say_number_words(long n)
+static inline uint8_t @P@_say_number_words(long n)
 {
     return @P@_number(n, 1, 0);
 }
 
 /* A number said alone, and PA1 after it so that the chip falls silent. */
-static uint8_t @P@_say_number(long n)
+static inline uint8_t @P@_say_number(long n)
 {
     return @P@_number(n, 0, 1) && sp0256_say(0x00);
 }

@@ -595,6 +595,33 @@ good night
                                 "-fsyntax-only", header], capture_output=True, text=True)
         self.assertEqual(built.returncode, 0, built.stderr)
 
+    def test_number_functions_compile_clean_alone(self):
+        """A sketch that says numbers one way only, or not at all, builds with -Werror: the
+        number functions it does not call are no warning."""
+        source = os.path.join(self.tmp, "count.txt")
+        with open(source, "w") as f:
+            f.write("hello = hh1 eh ll ow pa1\n%numbers\n")
+        driver = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "firmware",
+                              "SP0256", "src")
+        rows = [("say_number only", "count_say_number(42);"),
+                ("say_number_words only", "count_say_number_words(42);"),
+                ("neither", "")]
+        for form in ("arduino", "c"):
+            res = self.tessary("vocab", "--format", form, "--output",
+                               os.path.join(self.tmp, "count.h"), source)
+            self.assertEqual((res.returncode, res.stderr), (0, ""))
+            for name, call in rows:
+                with self.subTest(f"{form}, {name}"):
+                    program = os.path.join(self.tmp, "count.c")
+                    with open(program, "w") as f:
+                        f.write('#include "count.h"\nint main(void) {\n    sp0256_begin(0);\n'
+                                f"    {call}\n    return 0;\n}}\n")
+                    built = subprocess.run(
+                        ["avr-gcc", "-mmcu=atmega328p", "-Os", "-std=c99", "-Wall", "-Wextra",
+                         "-Werror", f"-I{driver}", "-c", "-o", os.path.join(self.tmp, "count.o"),
+                         program], capture_output=True, text=True)
+                    self.assertEqual(built.returncode, 0, built.stderr)
+
     def test_names_a_person_would_choose(self):
         """Entries named as a person names words compile with the Arduino core, avr-libc and
         <stdint.h>, as C99 and C++17: every name the header makes carries its prefix."""
