@@ -27,9 +27,9 @@ std::string program(const std::string& name, const std::string& prefix)
     const VocabularyHeader::Names n(prefix);
     const std::string& p = n.prefix;
     return "// " + name + ": says every entry of " + p +
-           ".h once, through the SP0256 driver on the bridge's wiring\n"
-           "// (A1-A6 on A0-A5, ALD on D8, LRQ on D9, SBY on D10, RESET on D11).\n"
-           "// Written by tessary vocab --format sketch.\n"
+           ".h once, through the SP0256 driver on the board's own wiring\n"
+           "// (SP0256_tables.h: on the Uno and Nano A1-A6 on A0-A5, ALD on D8, LRQ on D9, SBY on\n"
+           "// D10, RESET on D11). Written by tessary vocab --format sketch.\n"
            "#include \"SP0256.h\"\n"
            "#include \"" +
            p +
@@ -40,6 +40,26 @@ std::string program(const std::string& name, const std::string& prefix)
            "        sp0256_say_codes_P(e.codes, e.length);\n"
            "        sp0256_wait();\n"
            "        delay(500);\n    }\n}\n\nvoid loop()\n{\n}\n";
+}
+
+// What `make` needs beside the sketch: arduino-mk with Debian's core, as the IDE would build it.
+std::string makefile(const std::string& name)
+{
+    return "# Builds " + name +
+           " with Debian's Arduino core and arduino-mk (packages arduino-core-avr and\n"
+           "# arduino-mk): `make`, then `make upload` to the board on MONITOR_PORT. The Arduino "
+           "IDE opens\n"
+           "# the folder as it is. BOARD_TAG names the board: uno, leonardo, nano (with "
+           "BOARD_SUB =\n"
+           "# atmega328) or mega (with BOARD_SUB = atmega2560).\n"
+           "BOARD_TAG ?= uno\n"
+           "MONITOR_PORT ?= /dev/ttyACM0\n"
+           "ARDUINO_DIR ?= /usr/share/arduino\n"
+           "# Debian's avr-gcc 5.4 gives C++ no DECIMAL_DIG, which the core's WString.cpp needs: "
+           "the\n"
+           "# compiler's own value, added to arduino-mk's flags rather than in place of its -std.\n"
+           "CXXFLAGS += -DDECIMAL_DIG=__DECIMAL_DIG__\n"
+           "include $(ARDUINO_DIR)/Arduino.mk\n";
 }
 
 // A checksum that tells a file the user changed from the one written (FNV-1a, 64 bits).
@@ -148,7 +168,8 @@ SketchFolder::Files SketchFolder::files(const std::string& folder, const std::st
             {Vocabulary::words(prefix) + ".h", header},
             {"SP0256.h", kDriverHeader},
             {"SP0256_tables.h", kDriverTables},
-            {"SP0256.c", kDriverSource}};
+            {"SP0256.c", kDriverSource},
+            {"Makefile", makefile(name + ".ino")}};
 }
 
 SketchFolder::Outcome SketchFolder::write(const std::string& folder, const std::string& prefix,

@@ -541,8 +541,9 @@ good night
             with open(os.path.join(folder, name)) as f:
                 return f.read()
         self.assertEqual(vocab("hello = hh1 eh ll ow pa1\n").returncode, 0)
-        self.assertEqual(sorted(os.listdir(folder)), [".tessary-sketch", "Alarm.ino", "SP0256.c",
-                                                      "SP0256.h", "SP0256_tables.h", "alarm.h"])
+        self.assertEqual(sorted(os.listdir(folder)), [".tessary-sketch", "Alarm.ino", "Makefile",
+                                                      "SP0256.c", "SP0256.h", "SP0256_tables.h",
+                                                      "alarm.h"])
         # New words: the header as written is written anew; the user's own file stays.
         with open(os.path.join(folder, "notes.txt"), "w") as f:
             f.write("mine")
