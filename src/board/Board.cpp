@@ -5,7 +5,7 @@ namespace tessary {
 namespace {
 
 // Each board's pins as its Arduino core's variant (pins_arduino.h) lays them out; the memory
-// figures from the MCU's datasheet and the core's boards.txt (the flash a sketch may take).
+// figures from the MCU's datasheet.
 std::vector<Board::Pin> unoPins()
 {
     return {{"D0", 'D', 0},  {"D1", 'D', 1},  {"D2", 'D', 2},  {"D3", 'D', 3},  {"D4", 'D', 4},
@@ -49,14 +49,17 @@ constexpr std::array<std::string_view, Board::kChipLines> kShieldWiring = {
 const std::vector<Board>& Board::all()
 {
     static const std::vector<Board> boards = {
+        // The address on A0-A5 (PORTC), the control lines on D8-D11 (PORTB); A4 and A5 are
+        // also the I2C pins.
         {"uno", "Arduino Uno", "atmega328p", "ATmega328P",
-         "__AVR_ATmega328P__ __AVR_ATmega328__ __AVR_ATmega168__", 5, 32 * 1024, 32256, 0x100,
-         2 * 1024, 1024, unoPins(), kShieldWiring,
-         "the address on A0-A5 (PORTC), the control lines on D8-D11 (PORTB); A4 and A5 are also "
-         "the I2C pins"},
+         "__AVR_ATmega328P__ __AVR_ATmega328__ __AVR_ATmega168__", 5, 32 * 1024, 0x100, 2 * 1024,
+         1024, unoPins(), kShieldWiring},
+        // The Uno's wiring, pin for pin.
         {"nano", "Arduino Nano", "atmega328p", "ATmega328P",
-         "__AVR_ATmega328P__ __AVR_ATmega328__ __AVR_ATmega168__", 5, 32 * 1024, 30720, 0x100,
-         2 * 1024, 1024, unoPins(), kShieldWiring, "the Uno's wiring, pin for pin"},
+         "__AVR_ATmega328P__ __AVR_ATmega328__ __AVR_ATmega168__", 5, 32 * 1024, 0x100, 2 * 1024,
+         1024, unoPins(), kShieldWiring},
+        // The address and ALD, LRQ on D22-D29 (PORTA), SBY and RESET on D30, D31: the double
+        // header's end, clear of the serial ports, I2C and SPI.
         {"mega",
          "Arduino Mega 2560",
          "atmega2560",
@@ -64,29 +67,17 @@ const std::vector<Board>& Board::all()
          "__AVR_ATmega2560__",
          6,
          256 * 1024,
-         253952,
          0x200,
          8 * 1024,
          4096,
          megaPins(),
-         {"D22", "D23", "D24", "D25", "D26", "D27", "D28", "D29", "D30", "D31"},
-         "the address and ALD, LRQ on D22-D29 (PORTA), SBY and RESET on D30, D31: the double "
-         "header's end, clear of the serial ports, I2C and SPI"},
+         {"D22", "D23", "D24", "D25", "D26", "D27", "D28", "D29", "D30", "D31"}},
+        // The Uno's pin numbers, so that the same shield fits (on PORTF and PORTB); I2C is on
+        // D2, D3 here.
         {"leonardo", "Arduino Leonardo or Micro", "atmega32u4", "ATmega32U4", "__AVR_ATmega32U4__",
-         5, 32 * 1024, 28672, 0x100, 2560, 1024, leonardoPins(), kShieldWiring,
-         "the Uno's pin numbers, so that the same shield fits (on PORTF and PORTB); I2C is on "
-         "D2, D3 here"},
+         5, 32 * 1024, 0x100, 2560, 1024, leonardoPins(), kShieldWiring},
     };
     return boards;
-}
-
-const Board* Board::find(std::string_view name)
-{
-    for (const Board& b : all()) {
-        if (b.name == name)
-            return &b;
-    }
-    return nullptr;
 }
 
 const Board& Board::uno()

@@ -9,8 +9,8 @@ namespace tessary {
 
 // An Arduino board the driver and the simulator know, as its maker lays it out: its MCU, the
 // memory a sketch must fit, the port bit behind each Arduino pin, and where the chip's lines
-// go by default. The one table of these facts: the simulator reads it, `vocab --board` reads
-// it, and the firmware's pin maps are generated from it.
+// go by default. The one table of these facts: the simulator reads it, and the firmware's pin
+// maps are generated from it.
 struct Board
 {
     struct Pin
@@ -24,24 +24,20 @@ struct Board
     static constexpr std::array<std::string_view, kChipLines> kChipLineNames = {
         "A1", "A2", "A3", "A4", "A5", "A6", "ALD", "LRQ", "SBY", "RESET"};
 
-    std::string_view name;     // "uno": what --board and --mcu take
+    std::string_view name;     // "uno"
     std::string_view shown;    // "Arduino Uno or Nano"
     std::string_view mcu;      // avr-gcc's -mmcu, simavr's name: "atmega328p"
     std::string_view mcuShown; // "ATmega328P"
     std::string_view macros;   // avr-libc's, for the firmware's #if: "__AVR_ATmega328P__ ..."
     int family = 0;            // avr-gcc's architecture, in an ELF's flags: 5 for avr5
     std::uint32_t flashBytes = 0;
-    std::uint32_t sketchBytes = 0; // the flash a sketch may take, the boot loader's left out
-    std::uint32_t ramStart = 0;    // the data address of the first byte of SRAM
+    std::uint32_t ramStart = 0; // the data address of the first byte of SRAM
     std::uint32_t ramBytes = 0;
     std::uint32_t eepromBytes = 0;
     std::vector<Pin> pins;                             // every pin of the board's headers
     std::array<std::string_view, kChipLines> chipPins; // the default wiring, by Arduino name
-    std::string_view wiringNote;                       // why that wiring, for the docs
 
     static const std::vector<Board>& all();
-    // nullptr for a name that is none of them.
-    static const Board* find(std::string_view name);
     static const Board& uno();
     // The pin of that Arduino name ("D8", "A0", or "8"); nullptr for none.
     const Pin* pin(std::string_view name) const;

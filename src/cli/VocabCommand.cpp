@@ -23,29 +23,27 @@ namespace tessary {
 
 namespace {
 
-constexpr std::size_t kMaxVocabulary = VocabularyFile::kMaxBytes;
-
 // The whole file, up to the limit: a regular file, or standard input (a pipe) for "-".
 std::string readVocabulary(const std::string& name, std::istream& in)
 {
     if (name != "-") {
-        UserFile::Contents c = UserFile::read(name, kMaxVocabulary);
+        UserFile::Contents c = UserFile::read(name, VocabularyFile::kMaxBytes);
         if (c.status == UserFile::Status::Missing)
             throw Failure("cannot read " + name + ": " + std::strerror(ENOENT));
         if (c.status == UserFile::Status::Refused)
             throw Failure("cannot read " + c.problem);
         return std::move(c.bytes);
     }
-    std::string text(kMaxVocabulary + 1, '\0');
+    std::string text(VocabularyFile::kMaxBytes + 1, '\0');
     errno = 0;
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (in.bad())
         throw Failure(std::string("cannot read standard input: ") +
                       (errno ? std::strerror(errno) : "an input error"));
     text.resize(static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxVocabulary)
+    if (text.size() > VocabularyFile::kMaxBytes)
         throw Failure("standard input is larger than the limit of " +
-                      UserFile::describeSize(kMaxVocabulary) + " for a vocabulary");
+                      UserFile::describeSize(VocabularyFile::kMaxBytes) + " for a vocabulary");
     return text;
 }
 

@@ -9,11 +9,13 @@ namespace tessary {
 class LastVocabulary
 {
 public:
-    // The record's own path; empty where there is no config folder.
-    static std::filesystem::path record();
     // Empty where none is remembered.
     static std::filesystem::path file();
     static void remember(const std::filesystem::path& file);
+
+private:
+    // The record's own path; empty where there is no config folder.
+    static std::filesystem::path record();
 };
 
 } // namespace tessary
