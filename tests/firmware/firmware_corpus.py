@@ -64,7 +64,8 @@ def build(tmp, name, extra="", body="", mcu="atmega328p"):
     elf = os.path.join(tmp, name + ".elf")
     own = [] if mcu == "atmega328p" else ["-DSP0256_NO_DEFAULT_PINS"]
     subprocess.run(["avr-gcc", f"-mmcu={mcu}", "-DF_CPU=16000000UL", "-Os", *own, f"-I{DRIVER}",
-                    "-o", elf, source, os.path.join(DRIVER, "SP0256.c")], check=True)
+                    "-o", elf, source, os.path.join(DRIVER, "SP0256.c"),
+                    os.path.join(DRIVER, "SP0256_avr.c")], check=True)
     with open(elf, "rb") as f:
         return f.read()
 

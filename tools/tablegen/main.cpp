@@ -98,7 +98,7 @@ std::string wiring()
             const Board::Pin* p = b.pin(b.chipPins[i]);
             lines.push_back(std::string(Board::kChipLineNames[i]) + " on " + std::string(p->name) +
                             " (P" + p->port + std::to_string(p->bit) + ")");
-            numbers.push_back(arduinoNumber(b.chipPins[i]));
+            numbers.push_back((i == 0 ? "{" : "") + arduinoNumber(b.chipPins[i]) + (i == 5 ? "}" : ""));
             pins.push_back((i == 0 ? "{" : "") + port(b, b.chipPins[i]) + (i == 5 ? "}" : ""));
         }
         lines.back() += ". */";
