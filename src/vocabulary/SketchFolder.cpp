@@ -43,7 +43,7 @@ std::string program(const std::string& name, const std::string& prefix)
 }
 
 // What `make` needs beside the sketch: arduino-mk with Debian's core, as the IDE would build it.
-std::string makefile(const std::string& name)
+std::string makefile(const std::string& name, const SketchFolder::Target& target)
 {
     return "# Builds " + name +
            " with Debian's Arduino core and arduino-mk (packages arduino-core-avr and\n"
@@ -52,7 +52,9 @@ std::string makefile(const std::string& name)
            "# the folder as it is. BOARD_TAG names the board: uno, leonardo, nano (with "
            "BOARD_SUB =\n"
            "# atmega328) or mega (with BOARD_SUB = atmega2560).\n"
-           "BOARD_TAG ?= uno\n"
+           "BOARD_TAG ?= " +
+           (target.boardTag.empty() ? "uno" : target.boardTag) + "\n" +
+           (target.boardSub.empty() ? "" : "BOARD_SUB ?= " + target.boardSub + "\n") +
            "MONITOR_PORT ?= /dev/ttyACM0\n"
            "ARDUINO_DIR ?= /usr/share/arduino\n"
            "# Debian's avr-gcc 5.4 gives C++ no DECIMAL_DIG, which the core's WString.cpp needs: "
@@ -159,29 +161,29 @@ std::string create(const std::filesystem::path& dir, const SketchFolder::Files& 
 } // namespace
 
 SketchFolder::Files SketchFolder::files(const std::string& folder, const std::string& prefix,
-                                        const std::string& header)
+                                        const std::string& header, const Target& target)
 {
     const std::filesystem::path dir(folder);
     const std::string name =
         dir.filename().empty() ? dir.parent_path().filename().string() : dir.filename().string();
-    return {{name + ".ino", program(name, prefix)},
-            {Vocabulary::words(prefix) + ".h", header},
-            {"SP0256.h", kDriverHeader},
-            {"SP0256_tables.h", kDriverTables},
-            {"SP0256.c", kDriverSource},
-            {"Makefile", makefile(name + ".ino")}};
+    Files all = {{name + ".ino", program(name, prefix)},
+                 {Vocabulary::words(prefix) + ".h", header}};
+    for (const auto& [file, contents] : kDriverFiles)
+        all.emplace_back(file, contents);
+    all.emplace_back("Makefile", makefile(name + ".ino", target));
+    return all;
 }
 
 SketchFolder::Outcome SketchFolder::write(const std::string& folder, const std::string& prefix,
                                           const std::string& header, const Vocabulary& vocabulary,
-                                          bool force)
+                                          bool force, const Target& target)
 {
     if (vocabulary.entries().empty())
         return {"an empty vocabulary makes no sketch", {}};
     std::filesystem::path dir(folder);
     if (dir.filename().empty())
         dir = dir.parent_path();
-    Files all = files(folder, prefix, header);
+    Files all = files(folder, prefix, header, target);
     all.emplace_back(kManifest, manifest(all));
     struct stat st
     {

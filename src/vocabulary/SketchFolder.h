@@ -22,10 +22,18 @@ class SketchFolder
 public:
     static constexpr const char* kManifest = ".tessary-sketch";
 
+    // The board the Makefile builds for: arduino-mk's BOARD_TAG (empty: the Uno), and BOARD_SUB
+    // where the board has a choice of MCU.
+    struct Target
+    {
+        std::string boardTag;
+        std::string boardSub;
+    };
+
     // The files and their contents, named relative to the folder.
     using Files = std::vector<std::pair<std::string, std::string>>;
     static Files files(const std::string& folder, const std::string& prefix,
-                       const std::string& header);
+                       const std::string& header, const Target& target = {});
 
     struct Outcome
     {
@@ -36,7 +44,7 @@ public:
     // changed or wrote.
     static Outcome write(const std::string& folder, const std::string& prefix,
                          const std::string& header, const Vocabulary& vocabulary,
-                         bool force = false);
+                         bool force = false, const Target& target = {});
 };
 
 } // namespace tessary

@@ -155,65 +155,117 @@ namespace {
 // lighter form, one followed by more of a sentence does not. Each function is static inline: a
 // sketch that calls one of them, or none, builds with -Wall -Werror all the same.
 constexpr const char* kNumberCode = R"code(
-static inline uint8_t @P@_number_word(uint8_t w, uint8_t* said)
+/* How a number's words go: said at once, queued, or only counted (to see that the queue has
+   room for them all); whether a word came before (the next takes the gap), and whether the
+   number ends what is said. */
+typedef struct
+{
+    uint8_t said, ends, mode, words;
+} @P@_number_how;
+
+static inline uint8_t @P@_number_word(uint8_t w, @P@_number_how* how)
 {
     const uint16_t from = @READ@@P@_number_start[w]);
     const uint16_t to = @READ@@P@_number_start[w + 1]);
-    const uint8_t first = @READ_BYTE@@P@_number_codes + from);
-    if (*said && !sp0256_say_gap_before(first))
-        return 0;
-    *said = 1;
-    return @SAY@(@P@_number_codes + from, (uint16_t)(to - from));
+    const uint8_t gap = how->said;
+    how->said = 1;
+    ++how->words;
+    if (how->mode == 1)
+        return 1;
+    if (how->mode == 2)
+        return sp0256_queue(@P@_number_codes + from, (uint16_t)(to - from),
+                            (uint8_t)(@FLASH@ | (gap ? SP0256_GAP : 0)));
+    return (!gap || sp0256_say_gap_before(@READ_BYTE@@P@_number_codes + from))) &&
+           @SAY@(@P@_number_codes + from, (uint16_t)(to - from));
 }
 
-static inline uint8_t @P@_number_below(uint16_t n, uint8_t andFirst, uint8_t ends, uint8_t* said)
+static inline uint8_t @P@_number_below(uint16_t n, uint8_t andFirst, uint8_t ends,
+                                       @P@_number_how* how)
 {
     (void)andFirst;
     if (n >= 100) {
-        if (!@P@_number_word((uint8_t)(n / 100), said) || !@P@_number_word(@HUNDRED@, said))
+        if (!@P@_number_word((uint8_t)(n / 100), how) || !@P@_number_word(@HUNDRED@, how))
             return 0;
         n %= 100;
-        if (@BRITISH@n && !@P@_number_word(@AND@, said))
+        if (@BRITISH@n && !@P@_number_word(@AND@, how))
             return 0;
-    } else if (@BRITISH@andFirst && n && !@P@_number_word(@AND@, said)) {
+    } else if (@BRITISH@andFirst && n && !@P@_number_word(@AND@, how)) {
         return 0;
     }
     if (n >= 20) {
-        if (!@P@_number_word((uint8_t)(@TENS@ + n / 10), said))
+        if (!@P@_number_word((uint8_t)(@TENS@ + n / 10), how))
             return 0;
         n %= 10;
     }
-    return n ? @P@_number_word((uint8_t)(ends && *said ? @FINAL@ + n : n), said) : 1;
+    return n ? @P@_number_word((uint8_t)(ends && how->said ? @FINAL@ + n : n), how) : 1;
 }
 
-static inline uint8_t @P@_number(long n, uint8_t after, uint8_t ends)
+static inline uint8_t @P@_number(long n, @P@_number_how* how)
 {
-    uint8_t said = after;
     if (n < -@MOST@L || n > @MOST@L)
         return 0;
     if (n < 0) {
-        if (!@P@_number_word(@MINUS@, &said))
+        if (!@P@_number_word(@MINUS@, how))
             return 0;
         n = -n;
     }
     if (n == 0)
-        return @P@_number_word(0, &said);
-    if (n >= 1000 && (!@P@_number_below((uint16_t)(n / 1000), 0, 0, &said) ||
-                      !@P@_number_word(@THOUSAND@, &said)))
+        return @P@_number_word(0, how);
+    if (n >= 1000 && (!@P@_number_below((uint16_t)(n / 1000), 0, 0, how) ||
+                      !@P@_number_word(@THOUSAND@, how)))
         return 0;
-    return n % 1000 == 0 || @P@_number_below((uint16_t)(n % 1000), n >= 1000, ends, &said);
+    return n % 1000 == 0 || @P@_number_below((uint16_t)(n % 1000), n >= 1000, how->ends, how);
 }
 
-/* A number after words of a sentence: the pause between words before it, none after it. */
-static inline uint8_t @P@_say_number_words(long n)
+static inline uint8_t @P@_number_said(long n, uint8_t after, uint8_t ends)
 {
-    return @P@_number(n, 1, 0);
+    @P@_number_how how = {after, ends, 0, 0};
+    return @P@_number(n, &how) && (!ends || sp0256_say(0x00));
+}
+
+/* All of the number's words queued, or none where the queue lacks room for them. */
+static inline uint8_t @P@_number_queued(long n, uint8_t after, uint8_t ends)
+{
+    @P@_number_how count = {after, ends, 1, 0};
+    @P@_number_how queue = {after, ends, 2, 0};
+    if (!@P@_number(n, &count) || sp0256_queue_room() < count.words + ends)
+        return 0;
+    return @P@_number(n, &queue) && (!ends || sp0256_queue_code(0x00));
 }
 
 /* A number said alone, and PA1 after it so that the chip falls silent. */
 static inline uint8_t @P@_say_number(long n)
 {
-    return @P@_number(n, 0, 1) && sp0256_say(0x00);
+    return @P@_number_said(n, 0, 1);
+}
+
+/* A number that begins a sentence: no pause before it or after it. */
+static inline uint8_t @P@_say_number_first(long n)
+{
+    return @P@_number_said(n, 0, 0);
+}
+
+/* A number after words of a sentence: the pause between words before it, none after it. */
+static inline uint8_t @P@_say_number_words(long n)
+{
+    return @P@_number_said(n, 1, 0);
+}
+
+/* The same three into the driver's queue: each returns at once (0 when the queue has no room
+   for the whole number), and sp0256_update() says them. */
+static inline uint8_t @P@_queue_number(long n)
+{
+    return @P@_number_queued(n, 0, 1);
+}
+
+static inline uint8_t @P@_queue_number_first(long n)
+{
+    return @P@_number_queued(n, 0, 0);
+}
+
+static inline uint8_t @P@_queue_number_words(long n)
+{
+    return @P@_number_queued(n, 1, 0);
 }
 )code";
 
@@ -238,9 +290,9 @@ std::string numbers(const VocabularyHeader::Names& n, const VocabularyHeader::So
     }
     starts += std::to_string(all.size());
     std::string out =
-        "/* Numbers: " + p +
-        "_say_number(n) says any integer from -" + std::to_string(NumberWords::kMost) + " to " +
-        std::to_string(NumberWords::kMost) + "\n"
+        "/* Numbers: " + p + "_say_number(n) says any integer from -" +
+        std::to_string(NumberWords::kMost) + " to " + std::to_string(NumberWords::kMost) +
+        "\n"
         "   through the SP0256 driver, as the spelling of its words has it; 0 when n\n"
         "   is out of range or the chip stopped taking codes. */\n"
         "#include \"SP0256.h\"\n\n";
@@ -250,20 +302,37 @@ std::string numbers(const VocabularyHeader::Names& n, const VocabularyHeader::So
     std::string code = replaced(kNumberCode, "@P@", p);
     // Twenty is kTens, so the tens digit t is said by the word kTens + t - 2; a unit u that
     // ends a number by kFinal + u - 1.
-    for (const auto& [key, value] :
-         {std::pair{"@HUNDRED@", long{NumberWords::kHundred}},
-          {"@THOUSAND@", long{NumberWords::kThousand}}, {"@MINUS@", long{NumberWords::kMinus}},
-          {"@AND@", long{NumberWords::kAnd}}, {"@TENS@", long{NumberWords::kTens - 2}},
-          {"@FINAL@", long{NumberWords::kFinal - 1}}, {"@MOST@", NumberWords::kMost}})
+    for (const auto& [key, value] : {std::pair{"@HUNDRED@", long{NumberWords::kHundred}},
+                                     {"@THOUSAND@", long{NumberWords::kThousand}},
+                                     {"@MINUS@", long{NumberWords::kMinus}},
+                                     {"@AND@", long{NumberWords::kAnd}},
+                                     {"@TENS@", long{NumberWords::kTens - 2}},
+                                     {"@FINAL@", long{NumberWords::kFinal - 1}},
+                                     {"@MOST@", NumberWords::kMost}})
         code = replaced(code, key, std::to_string(value));
     code = replaced(code, "@READ@", flash ? "pgm_read_word(&" : "(");
     code = replaced(code, "@SAY@", flash ? "sp0256_say_codes_P" : "sp0256_say_codes");
+    code = replaced(code, "@FLASH@", flash ? "SP0256_FLASH" : "SP0256_RAM");
     code = replaced(code, "@READ_BYTE@", flash ? "pgm_read_byte(" : "*(");
 
     return out + replaced(code, "@BRITISH@", source.british ? "" : "0 && ");
 }
 
 } // namespace
+
+std::size_t VocabularyHeader::flashBytes(const Vocabulary& v, const Source& source)
+{
+    constexpr std::size_t kTableEntry = 4; // a 16-bit pointer and a uint16_t
+    std::size_t bytes = 0;
+    for (const Vocabulary::Entry& e : v.entries())
+        bytes += e.codes.size() + kTableEntry;
+    if (!source.numberCodes.empty()) {
+        bytes += kNumberCodeBytes + 2 * (source.numberCodes.size() + 1);
+        for (const std::vector<int>& word : source.numberCodes)
+            bytes += word.size();
+    }
+    return bytes;
+}
 
 std::string VocabularyHeader::write(const Vocabulary& v, Form form, const Source& source,
                                     std::vector<Vocabulary::Problem>& clashes)
@@ -297,7 +366,12 @@ std::string VocabularyHeader::write(const Vocabulary& v, Form form, const Source
                "[i]) and an entry of the table with memcpy_P. */\n";
     out += "#ifndef " + n.guard + "\n#define " + n.guard + "\n\n#include <stdint.h>\n";
     if (flash)
-        out += "#include <avr/pgmspace.h>\n";
+        out += "#if defined(__AVR__)\n#include <avr/pgmspace.h>\n"
+               "#elif !defined(PROGMEM) /* flash is read as memory on other cores */\n"
+               "#include <string.h>\n#define PROGMEM\n"
+               "#define pgm_read_byte(p) (*(const uint8_t*)(p))\n"
+               "#define pgm_read_word(p) (*(const uint16_t*)(p))\n#define memcpy_P memcpy\n"
+               "#endif\n";
     out += "\n" + arrays(v, n, where) + table(v, n, where);
     if (!source.numberCodes.empty())
         out += "\n" + numbers(n, source, flash);

@@ -45,6 +45,12 @@ public:
         bool british = false;
     };
 
+    // What the Arduino form puts in flash: every entry's codes, the table (a pointer and a length
+    // an entry), and with numbers their words, where each starts and the code that says them.
+    static std::size_t flashBytes(const Vocabulary& vocabulary, const Source& source);
+    // The number functions' code, measured with avr-gcc 5.4 -Os (the core's flags).
+    static constexpr std::size_t kNumberCodeBytes = 450;
+
     // A name that the file would define twice goes to `clashes`, with the entry's line, and
     // nothing is written.
     static std::string write(const Vocabulary& vocabulary, Form form, const Source& source,

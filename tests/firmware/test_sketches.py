@@ -94,7 +94,7 @@ class Sketches(unittest.TestCase):
             self.assertEqual((res.returncode, res.stderr), (0, ""))
             self.assertEqual(sorted(os.listdir(folder)),
                              [".tessary-sketch", "Alarm.ino", "Makefile", "SP0256.c", "SP0256.h",
-                              "SP0256_tables.h", "alarm.h"])
+                              "SP0256_arduino.cpp", "SP0256_avr.c", "SP0256_tables.h", "alarm.h"])
             # Its own Makefile builds it as it is: `make` is the whole road.
             res = subprocess.run(["make", "-s", "-C", folder], capture_output=True, text=True,
                                  timeout=600)
@@ -229,7 +229,8 @@ class Simulate(unittest.TestCase):
         driver = os.path.join(ROOT, "firmware", "SP0256", "src")
         subprocess.run(["avr-gcc", "-mmcu=atmega328p", "-DF_CPU=16000000UL", "-Os",
                         *defines, f"-I{driver}", "-o", elf, source,
-                        os.path.join(driver, "SP0256.c")], check=True)
+                        os.path.join(driver, "SP0256.c"), os.path.join(driver, "SP0256_avr.c")],
+                       check=True)
         return elf
 
     def test_what_the_chip_said_and_every_breach(self):
