@@ -34,7 +34,7 @@ _tessary()
         COMPREPLY=($(compgen -W "dollar hex dec c basic" -- "$cur"))
         return
         ;;
-    "say --pace" | "render --pace" | "vocab --prefix" | "simulate --pins" | "simulate --seconds")
+    "say --pace" | "render --pace" | "vocab --prefix" | "vocab --board" | "simulate --mcu" | "simulate --pins" | "simulate --press" | "simulate --level" | "simulate --analog" | "simulate --watch" | "simulate --seconds")
         return
         ;;
     "say --device")
@@ -52,10 +52,10 @@ _tessary()
     codes) options="--format --text --lines --json --file --help" ;;
     say) options="--pace --text --file --alternatives --device --help" ;;
     render) options="--output --pace --text --file --help" ;;
-    vocab) options="--format --output --prefix --no-user-words --force --help" ;;
+    vocab) options="--format --output --prefix --board --no-user-words --force --help" ;;
     list) options="--json --help" ;;
     devices) options="--probe --help" ;;
-    simulate) options="--pins --seconds --output --play --help" ;;
+    simulate) options="--mcu --pins --press --level --analog --watch --seconds --output --play --help" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

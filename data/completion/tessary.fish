@@ -9,7 +9,7 @@ complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a render -d 
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a vocab -d 'a header of every entry of a vocabulary file (--format c, arduino, json)'
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a list -d 'the 64 allophones: code, mnemonic, example word, time on the chip'
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a devices -d 'the serial ports that could be a bridge to a real chip (--probe asks)'
-complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a simulate -d 'runs firmware on a simulated ATmega328P with the chip on its pins'
+complete -c tessary -n "not __fish_seen_subcommand_from $commands" -a simulate -d 'runs firmware on a simulated Arduino board with the chip on its pins'
 complete -c tessary -n "not __fish_seen_subcommand_from $commands" -l version -d 'the version'
 complete -c tessary -l help -d 'the help'
 
@@ -41,6 +41,7 @@ complete -c tessary -n '__fish_seen_subcommand_from render; and not __fish_seen_
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l format -x -a 'c arduino json sketch' -d 'the form'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l output -r -F -d 'the header file, or the sketch folder'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l prefix -x -d 'the prefix of every name'
+complete -c tessary -n '__fish_seen_subcommand_from vocab' -l board -x -d 'the board whose flash it must fit'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l no-user-words -d 'spell without the user\'s word list'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l force -d 'write a sketch over files you changed'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -F
@@ -49,7 +50,12 @@ complete -c tessary -n '__fish_seen_subcommand_from list' -l json -d 'JSON outpu
 
 complete -c tessary -n '__fish_seen_subcommand_from devices' -l probe -d 'ask each port for a bridge (resets most boards)'
 
+complete -c tessary -n '__fish_seen_subcommand_from simulate' -l mcu -x -d 'the MCU'
 complete -c tessary -n '__fish_seen_subcommand_from simulate' -l pins -x -d 'where the chip\'s lines are'
+complete -c tessary -n '__fish_seen_subcommand_from simulate' -l press -x -d 'a button pressed, PIN@SECONDS'
+complete -c tessary -n '__fish_seen_subcommand_from simulate' -l level -x -d 'a level on a pin, PIN=0|1@SECONDS'
+complete -c tessary -n '__fish_seen_subcommand_from simulate' -l analog -x -d 'an analog reading, PIN=0..1023@SECONDS'
+complete -c tessary -n '__fish_seen_subcommand_from simulate' -l watch -x -d 'pins whose changes are printed'
 complete -c tessary -n '__fish_seen_subcommand_from simulate' -l seconds -x -d 'how long, in simulated seconds'
 complete -c tessary -n '__fish_seen_subcommand_from simulate' -l output -r -F -d 'a WAV file of what the chip said'
 complete -c tessary -n '__fish_seen_subcommand_from simulate' -l play -d 'play what the chip said'

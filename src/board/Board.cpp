@@ -53,11 +53,11 @@ const std::vector<Board>& Board::all()
         // also the I2C pins.
         {"uno", "Arduino Uno", "atmega328p", "ATmega328P",
          "__AVR_ATmega328P__ __AVR_ATmega328__ __AVR_ATmega168__", 5, 32 * 1024, 0x100, 2 * 1024,
-         1024, unoPins(), kShieldWiring},
+         1024, unoPins(), kShieldWiring, 32256, 1800, ""},
         // The Uno's wiring, pin for pin.
         {"nano", "Arduino Nano", "atmega328p", "ATmega328P",
          "__AVR_ATmega328P__ __AVR_ATmega328__ __AVR_ATmega168__", 5, 32 * 1024, 0x100, 2 * 1024,
-         1024, unoPins(), kShieldWiring},
+         1024, unoPins(), kShieldWiring, 30720, 1800, "atmega328"},
         // The address and ALD, LRQ on D22-D29 (PORTA), SBY and RESET on D30, D31: the double
         // header's end, clear of the serial ports, I2C and SPI.
         {"mega",
@@ -71,11 +71,14 @@ const std::vector<Board>& Board::all()
          8 * 1024,
          4096,
          megaPins(),
-         {"D22", "D23", "D24", "D25", "D26", "D27", "D28", "D29", "D30", "D31"}},
+         {"D22", "D23", "D24", "D25", "D26", "D27", "D28", "D29", "D30", "D31"},
+         253952,
+         2050,
+         "atmega2560"},
         // The Uno's pin numbers, so that the same shield fits (on PORTF and PORTB); I2C is on
         // D2, D3 here.
         {"leonardo", "Arduino Leonardo or Micro", "atmega32u4", "ATmega32U4", "__AVR_ATmega32U4__",
-         5, 32 * 1024, 0x100, 2560, 1024, leonardoPins(), kShieldWiring},
+         5, 32 * 1024, 0x100, 2560, 1024, leonardoPins(), kShieldWiring, 28672, 4900, ""},
     };
     return boards;
 }
@@ -83,6 +86,15 @@ const std::vector<Board>& Board::all()
 const Board& Board::uno()
 {
     return all().front();
+}
+
+const Board* Board::named(std::string_view name)
+{
+    for (const Board& b : all()) {
+        if (b.name == name)
+            return &b;
+    }
+    return nullptr;
 }
 
 const Board::Pin* Board::pin(std::string_view name) const

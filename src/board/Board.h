@@ -36,9 +36,17 @@ struct Board
     std::uint32_t eepromBytes = 0;
     std::vector<Pin> pins;                             // every pin of the board's headers
     std::array<std::string_view, kChipLines> chipPins; // the default wiring, by Arduino name
+    // The flash a sketch may take (the boot loader has the rest), as the core's boards.txt has
+    // it; and what the core, the driver and the sketch `vocab --format sketch` writes take of
+    // it beside the words (measured with Debian's core): the words have what is left.
+    std::uint32_t sketchBytes = 0;
+    std::uint32_t coreBytes = 0;
+    std::string_view cpuMenu; // arduino-mk's BOARD_SUB where the board has a choice of MCU
 
     static const std::vector<Board>& all();
     static const Board& uno();
+    // The board of that name ("uno", "mega"); nullptr for none.
+    static const Board* named(std::string_view name);
     // The pin of that Arduino name ("D8", "A0", or "8"); nullptr for none.
     const Pin* pin(std::string_view name) const;
     // The pin on that port bit; nullptr for a bit no header pin carries.

@@ -50,6 +50,23 @@ void setValue(Options& o, const CommandOption& option, const std::string& value,
         if (value.empty())
             throw UsageError(where + ": --pins needs the lines it moves, e.g. ALD=D7");
         o.pins = value;
+    } else if (name == "--press" || name == "--level" || name == "--analog" || name == "--watch") {
+        if (value.empty())
+            throw UsageError(where + ": " + name + " needs a pin, e.g. " +
+                             (name == "--press"    ? "D2@1.5"
+                              : name == "--level"  ? "D4=1@2"
+                              : name == "--analog" ? "A0=512@2"
+                                                   : "D13"));
+        std::string& list = name == "--press"    ? o.press
+                            : name == "--level"  ? o.level
+                            : name == "--analog" ? o.analog
+                                                 : o.watch;
+        list += (list.empty() ? "" : ",") + value;
+    } else if (name == "--mcu" || name == "--board") {
+        if (value.empty())
+            throw UsageError(where + ": " + name + " needs a name, e.g. " +
+                             (name == "--mcu" ? "atmega2560" : "mega"));
+        (name == "--mcu" ? o.mcu : o.board) = value;
     } else if (name == "--seconds") {
         char* end = nullptr;
         const double seconds = std::strtod(value.c_str(), &end);

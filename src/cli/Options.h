@@ -25,6 +25,11 @@ struct Options
     bool play = false;        // simulate: play what the chip said
     std::string pins;         // simulate: where the chip's lines meet the AVR
     double seconds = 0;       // simulate: how long; 0 until the chip has been silent a second
+    // simulate: buttons pressed, levels, analog readings and pins watched, each a
+    // comma-separated list (an option given twice adds to it)
+    std::string press, level, analog, watch;
+    std::string mcu;   // simulate: the MCU; empty: the one the firmware was built for
+    std::string board; // vocab: the board the vocabulary must fit; empty: the Uno
     std::string prefix;       // vocab: the header's names' prefix; empty: the file's stem
     bool device = false;      // --device, with a port or without one
     std::string port;         // --device's port; empty: the one PortChoice knows

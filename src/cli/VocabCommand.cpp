@@ -3,6 +3,7 @@
 #include "Failure.h"
 #include "Invocation.h"
 #include "UsageError.h"
+#include "board/Board.h"
 #include "catalogue/AllophoneTable.h"
 #include "files/UserFile.h"
 #include "spelling/Speller.h"
@@ -47,6 +48,43 @@ std::string readVocabulary(const std::string& name, std::istream& in)
     return text;
 }
 
+std::string boardNames()
+{
+    std::string names;
+    for (const Board& b : Board::all())
+        names += (names.empty() ? "" : ", ") + std::string(b.name);
+    return names;
+}
+
+// 12345 as "12,345".
+std::string grouped(std::size_t n)
+{
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
+// Words the board's flash cannot hold beside the core and the driver are found here, with the
+// figures, rather than by the linker.
+void refuseWhatWillNotFit(std::size_t words, const Board& board)
+{
+    const std::size_t room = board.sketchBytes - board.coreBytes;
+    if (words <= room)
+        return;
+    std::string larger;
+    for (const Board& b : Board::all()) {
+        if (larger.empty() && b.sketchBytes - b.coreBytes >= words)
+            larger = "; --board " + std::string(b.name) + " has room for " +
+                     grouped(b.sketchBytes - b.coreBytes);
+    }
+    throw Failure("no header written: its words take " + grouped(words) +
+                  " bytes of flash, and the " + std::string(board.shown) + " has " +
+                  grouped(board.sketchBytes) + " for a sketch, about " + grouped(board.coreBytes) +
+                  " of them the core's and the driver's: " + grouped(words - room) + " too many" +
+                  larger);
+}
+
 int run(Invocation& cli)
 {
     const Options& o = cli.options();
@@ -63,6 +101,12 @@ int run(Invocation& cli)
         throw UsageError("--format sketch needs --output FOLDER");
     if (o.force && !sketch)
         throw UsageError("--force is for --format sketch: a header is always written whole");
+    if (!o.board.empty() && !sketch && o.format != "arduino")
+        throw UsageError(
+            "--board is for --format arduino and sketch, which go into a board's flash");
+    const Board* board = o.board.empty() ? &Board::uno() : Board::named(o.board);
+    if (!board)
+        throw UsageError("--board " + o.board + " is no board tessary knows: " + boardNames());
     VocabularyHeader::Form form = VocabularyHeader::Form::Arduino;
     if (!sketch)
         VocabularyHeader::parseForm(o.format.empty() ? "c" : o.format, form);
@@ -83,9 +127,12 @@ int run(Invocation& cli)
     if (!made.problems.empty())
         throw Failure("no header written: " + std::to_string(made.problems.size()) + " problem" +
                       (made.problems.size() == 1 ? "" : "s") + " in " + shown);
+    if (sketch || form == VocabularyHeader::Form::Arduino)
+        refuseWhatWillNotFit(VocabularyHeader::flashBytes(made.vocabulary, made.source), *board);
     if (sketch) {
         const SketchFolder::Outcome written =
-            SketchFolder::write(o.output, made.source.prefix, header, made.vocabulary, o.force);
+            SketchFolder::write(o.output, made.source.prefix, header, made.vocabulary, o.force,
+                                {std::string(board->name), std::string(board->cpuMenu)});
         if (!written.theirs.empty())
             throw Failure(written.problem +
                           "; --force writes the sketch's files all the same, keeping every other");
@@ -111,7 +158,7 @@ const Command& commands::vocab()
         "vocab FILE",
         "a header of every entry of a vocabulary file (--format c, arduino, json)",
         R"(Usage: tessary vocab [--format c|arduino|json|sketch] [--output FILE] [--prefix NAME]
-                    [--no-user-words] [--force] VOCABULARY
+                    [--board NAME] [--no-user-words] [--force] VOCABULARY
 Writes one header with every entry of the vocabulary file (- for standard input): one line an
 entry, a name and mnemonics or codes after '=', or English text after ':'.
 
@@ -138,12 +185,16 @@ Every name the header makes starts with the prefix, the file's stem unless --pre
 gives another: clock.txt makes CLOCK_H, clock_word_hello, clock_word_hello_length,
 CLOCK_WORD_HELLO, clock_table and CLOCK_COUNT, so an entry may be called count, delay or
 setup. Two names that come out the same, and any bad line, are reported with their line
-numbers and nothing is written. The header says which entries the word list in
+numbers and nothing is written. The Arduino form and the sketch must fit the flash of the
+board --board names (uno, nano, mega or leonardo; the Uno by default) beside the core and the
+driver: a vocabulary too large is refused with the figures, and nothing is written. The
+sketch's Makefile builds for that board. The header says which entries the word list in
 ~/.config/quorlin-tessary/words spelled; --no-user-words spells without it.
 )",
         {{"--format", CommandOption::Value::Choice, "the form", {"c", "arduino", "json", "sketch"}},
          {"--output", CommandOption::Value::File, "the header file, or the sketch folder", {}},
          {"--prefix", CommandOption::Value::Text, "the prefix of every name", {}},
+         {"--board", CommandOption::Value::Text, "the board whose flash it must fit", {}},
          {"--no-user-words", CommandOption::Value::None, "spell without the user's word list", {}},
          {"--force", CommandOption::Value::None, "write a sketch over files you changed", {}}},
         Command::Arguments::File,

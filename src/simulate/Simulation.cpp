@@ -97,6 +97,7 @@ Simulation::Simulation(const FirmwareImage& firmware, const Board& board, const 
     avr_init(m_avr);
     m_avr->log = LOG_ERROR; // errors reach logged(), which makes them faults
     m_avr->frequency = kFrequency;
+    m_avr->vcc = m_avr->avcc = m_avr->aref = 5000; // millivolts: the ADC's reference
     std::uint8_t* flash = reachable(kFlashReach, m_avr->flashend + 1u, firmware.flash().data(),
                                     firmware.flash().size(), 0xFF);
     std::uint8_t* data = reachable(kDataReach, 0, nullptr, 0, 0);

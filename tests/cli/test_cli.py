@@ -541,9 +541,9 @@ good night
             with open(os.path.join(folder, name)) as f:
                 return f.read()
         self.assertEqual(vocab("hello = hh1 eh ll ow pa1\n").returncode, 0)
-        self.assertEqual(sorted(os.listdir(folder)), [".tessary-sketch", "Alarm.ino", "Makefile",
-                                                      "SP0256.c", "SP0256.h", "SP0256_tables.h",
-                                                      "alarm.h"])
+        self.assertEqual(sorted(os.listdir(folder)),
+                         [".tessary-sketch", "Alarm.ino", "Makefile", "SP0256.c", "SP0256.h",
+                          "SP0256_arduino.cpp", "SP0256_avr.c", "SP0256_tables.h", "alarm.h"])
         # New words: the header as written is written anew; the user's own file stays.
         with open(os.path.join(folder, "notes.txt"), "w") as f:
             f.write("mine")
@@ -703,12 +703,24 @@ good night
             ("force for a header", ["vocab", "--force", "a.txt"], "--force is for"),
             ("a chip line named twice", ["simulate", "--pins", "ALD=B4,ALD=B5", "x.elf"],
              "ALD is named twice"),
-            ("two chip lines on one pin", ["simulate", "--pins", "ALD=B1", "x.elf"],
+            ("two chip lines on one pin", ["simulate", "--mcu", "atmega328p", "--pins", "ALD=B1",
+                                           "x.elf"],
              "D9 (PB1) would carry both ALD and LRQ"),
             ("an empty pin item", ["simulate", "--pins", "ALD=B4,", "x.elf"], "an empty item"),
             ("no pins at all", ["simulate", "--pins=", "x.elf"], "--pins needs"),
-            ("a pin the board does not have", ["simulate", "--pins", "ALD=D14", "x.elf"],
+            ("a pin the board does not have", ["simulate", "--mcu", "atmega328p", "--pins",
+                                               "ALD=D14", "x.elf"],
              "'ALD=D14' is not LINE=PIN"),
+            ("an MCU the simulator lacks", ["simulate", "--mcu", "atmega8", "x.elf"], "no MCU"),
+            ("a press with no time", ["simulate", "--press", "D2", "x.elf"], "'D2' is not"),
+            ("a release before the press", ["simulate", "--press", "D2@3-1", "x.elf"], "is not"),
+            ("a level of 2", ["simulate", "--level", "D4=2@1", "x.elf"], "'D4=2@1' is not"),
+            ("a reading above 1023", ["simulate", "--analog", "A0=1024", "x.elf"], "is not"),
+            ("a reading on a digital pin", ["simulate", "--analog", "D2=5", "x.elf"], "is not"),
+            ("a watched pin no board has", ["simulate", "--watch", "D99", "x.elf"], "no pin"),
+            ("a board for the C form", ["vocab", "--board", "mega", "a.txt"], "--board is for"),
+            ("a board tessary lacks", ["vocab", "--format", "arduino", "--board", "due", "a.txt"],
+             "uno, nano, mega, leonardo"),
         ]
         for name, args, names in rows:
             with self.subTest(name):
