@@ -1,6 +1,7 @@
 # Fails when a file kept in the source tree is not what its generator writes now:
 #   cmake -DGENERATOR=... [-DARGS=...] [-DINPUT=file] -DFILE=... -DREMAKE=target
 #         -P generated_is_current.cmake
+separate_arguments(ARGS)
 if(DEFINED INPUT)
     execute_process(COMMAND ${GENERATOR} ${ARGS} INPUT_FILE ${INPUT} OUTPUT_VARIABLE made
                     RESULT_VARIABLE status)

@@ -20,12 +20,13 @@ static uint8_t begun;
    an interrupt between them that changes another bit would have that change undone. */
 static void set(volatile uint8_t* reg, uint8_t bit, uint8_t high)
 {
+    const uint8_t mask = (uint8_t)(1u << bit); /* shifted before: interrupts wait the less */
     ATOMIC_BLOCK(ATOMIC_RESTORESTATE)
     {
         if (high)
-            *reg |= (uint8_t)(1u << bit);
+            *reg |= mask;
         else
-            *reg &= (uint8_t) ~(1u << bit);
+            *reg &= (uint8_t)~mask;
     }
 }
 
