@@ -138,8 +138,9 @@ std::optional<BoardInputs> BoardInputs::parse(std::string_view presses, std::str
 
 std::uint32_t BoardInputs::millivolts(int reading)
 {
-    // simavr reads 1024 * mV / 5000 and drops the fraction: the least that reads `reading`.
-    return static_cast<std::uint32_t>((reading * 5000 + 1023) / 1024);
+    // simavr's ADC reads 1023 * mV / 5000 and drops the fraction: the least that reads
+    // `reading`.
+    return static_cast<std::uint32_t>((reading * 5000 + 1022) / 1023);
 }
 
 void BoardInputs::apply(const Change& c)
