@@ -597,16 +597,16 @@ good night
         self.assertEqual(built.returncode, 0, built.stderr)
 
     def test_number_functions_compile_clean_alone(self):
-        """A sketch that says numbers one way only, or not at all, builds with -Werror: the
-        number functions it does not call are no warning."""
+        """A sketch that says numbers one way only, or not at all, builds with -Wall -Wextra
+        -Werror: the number functions it does not call are no warning."""
         source = os.path.join(self.tmp, "count.txt")
         with open(source, "w") as f:
             f.write("hello = hh1 eh ll ow pa1\n%numbers\n")
         driver = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "firmware",
                               "SP0256", "src")
-        rows = [("say_number only", "count_say_number(42);"),
-                ("say_number_words only", "count_say_number_words(42);"),
-                ("neither", "")]
+        rows = [(f"{f} only", f"count_{f}(42);")
+                for f in ("say_number", "say_number_first", "say_number_words", "queue_number",
+                          "queue_number_first", "queue_number_words")] + [("none", "")]
         for form in ("arduino", "c"):
             res = self.tessary("vocab", "--format", form, "--output",
                                os.path.join(self.tmp, "count.h"), source)

@@ -261,6 +261,37 @@ class Sketches(unittest.TestCase):
                 self.assertEqual((res.returncode, res.stderr), (0, ""))
                 self.assertEqual([m for _, m in said], expected)
 
+    def test_the_driver_off_avr(self):
+        """The driver over the Arduino API and a header in the Arduino form build with this
+        machine's compilers, warning-free, against a core with nothing of the AVR's (as an
+        ESP32's or an RP2040's), and load what the sentence spells."""
+        env = dict(os.environ, XDG_CONFIG_HOME="/nonexistent")
+        sentence = "forty two centimetres"
+        with tempfile.TemporaryDirectory() as tmp:
+            source = os.path.join(tmp, "nums.txt")
+            with open(source, "w") as f:
+                f.write("%numbers\ncentimetres\n")
+            subprocess.run([TESSARY, "vocab", "--format", "arduino", "--output",
+                            os.path.join(tmp, "nums.h"), source], env=env, check=True)
+            for name, text in (("Arduino.h", HOST_ARDUINO), ("sketch.cpp", HOST_SKETCH)):
+                with open(os.path.join(tmp, name), "w") as f:
+                    f.write(text)
+            driver = os.path.join(ROOT, "firmware", "SP0256", "src")
+            flags = ["-DARDUINO=10819", "-Wall", "-Wextra", "-Werror", f"-I{tmp}", f"-I{driver}"]
+            objects = []
+            for compiler, path in (("gcc", os.path.join(driver, "SP0256.c")),
+                                   ("gcc", os.path.join(driver, "SP0256_avr.c")),
+                                   ("g++", os.path.join(driver, "SP0256_arduino.cpp")),
+                                   ("g++", os.path.join(tmp, "sketch.cpp"))):
+                objects.append(os.path.join(tmp, os.path.basename(path) + ".o"))
+                subprocess.run([compiler, *flags, "-c", "-o", objects[-1], path], check=True)
+            program = os.path.join(tmp, "sketch")
+            subprocess.run(["g++", "-o", program, *objects], check=True)
+            loaded = subprocess.run([program], capture_output=True, text=True, check=True)
+        codes = subprocess.run([TESSARY, "codes", "--format", "dec", "--text", sentence],
+                               env=env, capture_output=True, text=True, check=True).stdout
+        self.assertEqual(loaded.stdout.split(), codes.replace(",", " ").split() * 2)
+
     def test_a_vocabulary_said_to_fit_the_uno_fits(self):
         """The largest vocabulary vocab lets through for the Uno builds within its flash; one
         entry more is refused with the figures, before the linker."""
@@ -342,6 +373,65 @@ int main(void)
 }
 """
 
+
+# An Arduino core with nothing of the AVR's, for the driver built on this machine.
+HOST_ARDUINO = r"""
+#pragma once
+#include <stdint.h>
+#define HIGH 1
+#define LOW 0
+#define INPUT 0
+#define OUTPUT 1
+#ifdef __cplusplus
+extern "C" {
+#endif
+void pinMode(uint8_t pin, uint8_t mode);
+void digitalWrite(uint8_t pin, uint8_t level);
+int digitalRead(uint8_t pin);
+void delayMicroseconds(unsigned int us);
+unsigned long millis(void);
+#ifdef __cplusplus
+}
+#endif
+"""
+
+# Its pins: a chip that is always ready and silent; each fall of ALD (pin 8) prints the address
+# on pins 2-7. The sentence is queued, then said again by the blocking calls.
+HOST_SKETCH = r"""
+#define SP0256_NO_DEFAULT_PINS
+#include "Arduino.h"
+#include "SP0256.h"
+#include "nums.h"
+#include <stdio.h>
+static uint8_t levels[32];
+void pinMode(uint8_t, uint8_t) {}
+void digitalWrite(uint8_t pin, uint8_t level)
+{
+    if (pin == 8 && levels[8] && !level) {
+        int code = 0;
+        for (int i = 0; i < 6; ++i)
+            code |= levels[2 + i] << i;
+        printf("%d\n", code);
+    }
+    levels[pin] = level;
+}
+int digitalRead(uint8_t pin) { return pin == 10 ? HIGH : LOW; }
+void delayMicroseconds(unsigned int) {}
+unsigned long millis(void) { static unsigned long now; return now++; }
+int main()
+{
+    const sp0256_pins pins = {{2, 3, 4, 5, 6, 7}, 8, 9, 10, 11};
+    sp0256_begin(&pins);
+    if (!nums_queue_number_first(42) ||
+        !sp0256_queue(nums_word_centimetres, nums_word_centimetres_length, SP0256_FLASH | SP0256_GAP))
+        return 1;
+    while (sp0256_talking())
+        sp0256_update();
+    return !(nums_say_number_first(42) &&
+             sp0256_say_gap_before(pgm_read_byte(&nums_word_centimetres[0])) &&
+             sp0256_say_codes_P(nums_word_centimetres, nums_word_centimetres_length));
+}
+"""
 
 # A timer interrupt toggles D13 (PB5) every 10 us while the driver changes ALD (PB0) on the
 # same port: a change of ALD that an interrupt came between would undo the toggle.
