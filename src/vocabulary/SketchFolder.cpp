@@ -39,7 +39,11 @@ std::string program(const std::string& name, const std::string& prefix)
            "[i], sizeof e);\n"
            "        sp0256_say_codes_P(e.codes, e.length);\n"
            "        sp0256_wait();\n"
-           "        delay(500);\n    }\n}\n\nvoid loop()\n{\n}\n";
+           "        // Half a second between entries, asleep between the core's millisecond ticks.\n"
+           "        const unsigned long rest = millis();\n"
+           "        while (millis() - rest < 500)\n"
+           "            sp0256_idle();\n    }\n}\n\nvoid loop()\n{\n"
+           "    sp0256_idle(); // nothing more to do: asleep until the next tick\n}\n";
 }
 
 // What `make` needs beside the sketch: arduino-mk with Debian's core, as the IDE would build it.

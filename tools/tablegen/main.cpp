@@ -4,10 +4,13 @@
 // test sees that it is what this writes.
 //
 //   tessary-tablegen > firmware/SP0256/src/SP0256_tables.h
+//   tessary-tablegen hardware < docs/hardware.md > new    (the pin maps' table in the page)
 #include "board/Board.h"
 #include "catalogue/AllophoneTable.h"
 
 #include <cstdio>
+#include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -113,10 +116,58 @@ std::string wiring()
     return out.str();
 }
 
+constexpr const char* kPinsStart = "<!-- the boards' wiring: written by tessary-tablegen -->\n";
+constexpr const char* kPinsEnd = "<!-- end of the boards' wiring -->\n";
+
+// The chip's lines against each board's default wiring, a column a board, for the hardware
+// page.
+std::string wiringTable()
+{
+    std::string head = "| Chip pin | Line |", rule = "|---|---|";
+    std::vector<const Board*> shown;
+    for (const Board& b : Board::all()) {
+        bool same = false;
+        for (const Board* other : shown)
+            same = same || (other->chipPins == b.chipPins && other->mcu == b.mcu);
+        if (same)
+            continue;
+        shown.push_back(&b);
+        std::string names;
+        for (const Board& o : Board::all()) {
+            if (o.chipPins == b.chipPins && o.mcu == b.mcu)
+                names += (names.empty() ? "" : ", ") + std::string(o.shown);
+        }
+        head += " " + names + " |";
+        rule += "---|";
+    }
+    static constexpr const char* kChipPin[Board::kChipLines] = {"18", "17", "16", "15", "14",
+                                                                 "13", "20", "9",  "8",  "2, 25"};
+    std::string out = head + "\n" + rule + "\n";
+    for (std::size_t i = 0; i < Board::kChipLineNames.size(); ++i) {
+        out += std::string("| ") + kChipPin[i] + " | " + std::string(Board::kChipLineNames[i]) + " |";
+        for (const Board* b : shown) {
+            const Board::Pin* p = b->pin(b->chipPins[i]);
+            out += " " + std::string(p->name) + " (P" + p->port + std::to_string(p->bit) + ") |";
+        }
+        out += "\n";
+    }
+    return out;
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "hardware") {
+        const std::string page{std::istreambuf_iterator<char>(std::cin), {}};
+        const std::size_t from = page.find(kPinsStart), to = page.find(kPinsEnd);
+        if (from == std::string::npos || to == std::string::npos || to < from) {
+            std::fprintf(stderr, "tessary-tablegen: the page has no marks for the wiring\n");
+            return 1;
+        }
+        std::cout << page.substr(0, from) << kPinsStart << wiringTable() << page.substr(to);
+        return 0;
+    }
     std::printf(
         "/* SP0256_tables.h: the chip's and the boards' facts the driver needs, written by\n"
         " * tessary-tablegen from the tables tessary holds (each allophone's class, each board's\n"

@@ -25,4 +25,5 @@ void setup()
 
 void loop()
 {
+    sp0256_idle(); // nothing more to do: asleep until the core's next millisecond tick
 }

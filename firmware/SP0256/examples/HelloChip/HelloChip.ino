@@ -14,5 +14,9 @@ void loop()
 {
     sp0256_say_codes_P(hello, sizeof hello);
     sp0256_wait();
-    delay(1000);
+    // A second's rest, asleep between the core's millisecond ticks rather than counting them
+    // as delay() does.
+    const unsigned long rest = millis();
+    while (millis() - rest < 1000)
+        sp0256_idle();
 }
