@@ -292,6 +292,25 @@ class Sketches(unittest.TestCase):
                                env=env, capture_output=True, text=True, check=True).stdout
         self.assertEqual(loaded.stdout.split(), codes.replace(",", " ").split() * 2)
 
+    def test_a_board_without_default_wiring(self):
+        """A sketch for a board the driver has no wiring for fails to build, naming the MCU,
+        until it says it brings its own map."""
+        driver = os.path.join(ROOT, "firmware", "SP0256", "src")
+        with tempfile.TemporaryDirectory() as tmp:
+            source = os.path.join(tmp, "own.c")
+            with open(source, "w") as f:
+                f.write('#include "SP0256.h"\nint main(void) { sp0256_begin(0); return 0; }\n')
+            rows = [("no map", [], 1), ("its own map", ["-DSP0256_NO_DEFAULT_PINS"], 0)]
+            for name, defines, status in rows:
+                with self.subTest(name):
+                    res = subprocess.run(["avr-gcc", "-mmcu=atmega644p", "-Os", *defines,
+                                          f"-I{driver}", "-c", "-o", source + ".o", source],
+                                         capture_output=True, text=True)
+                    self.assertEqual(res.returncode, status, res.stderr)
+                    if status:
+                        self.assertIn("the MCU built for is the atmega644p", res.stderr)
+                        self.assertIn("no default wiring", res.stderr)
+
     def test_a_vocabulary_said_to_fit_the_uno_fits(self):
         """The largest vocabulary vocab lets through for the Uno builds within its flash; one
         entry more is refused with the figures, before the linker."""

@@ -91,6 +91,13 @@ typedef struct
 #undef SP0256_DEFAULT_PINS
 #endif
 #if !defined(SP0256_DEFAULT_PINS) && !defined(SP0256_NO_DEFAULT_PINS) && !defined(SP0256_DRIVER)
+#define SP0256_QUOTED(x) #x
+#define SP0256_NAMED(x) SP0256_QUOTED(x)
+#if defined(ARDUINO_BOARD)
+#pragma message("SP0256: the board built for is " ARDUINO_BOARD)
+#elif defined(__AVR_DEVICE_NAME__)
+#pragma message("SP0256: the MCU built for is the " SP0256_NAMED(__AVR_DEVICE_NAME__))
+#endif
 #error "SP0256: no default wiring for this board (the Uno, Nano, Mega 2560, Leonardo and Micro have one): define SP0256_NO_DEFAULT_PINS and pass sp0256_begin() a map of your own"
 #endif
 
