@@ -39,6 +39,16 @@ void SpeakSequencer::timerTick()
         m_hooks.showSpeaking(false);
 }
 
+void SpeakSequencer::stop()
+{
+    if (!m_speaking)
+        return;
+    m_speaking = false;
+    m_step = 0;
+    if (m_hooks.showSpeaking)
+        m_hooks.showSpeaking(false);
+}
+
 void SpeakSequencer::beginStep()
 {
     ++m_step;

@@ -46,6 +46,8 @@ public:
     void speak();
     // The tick of Timer1.
     void timerTick();
+    // Escape: the run ends now, the step under way the last (its sample plays out).
+    void stop();
 
     bool speaking() const { return m_speaking; }
     // 1..30 during a run: the step whose wait is under way.

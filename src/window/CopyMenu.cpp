@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolTip>
 
 namespace tessary {
 
@@ -53,12 +54,25 @@ void CopyMenu::copyCodeString()
     m_hooks.commandDone();
     m_codeString = QString::fromStdString(m_hooks.codeString());
     toClipboard(m_codeString);
+    showCopied(m_codeString);
 }
 
 void CopyMenu::copyCodesAs(CodeFormat::Style style)
 {
     m_hooks.commandDone();
-    toClipboard(QString::fromStdString(CodeFormat::format(m_hooks.codes(), style)));
+    const QString text = QString::fromStdString(CodeFormat::format(m_hooks.codes(), style));
+    toClipboard(text);
+    showCopied(text);
+}
+
+void CopyMenu::showCopied(const QString& text)
+{
+    // Beneath Copy, briefly: what the clipboard now holds, its first line.
+    m_copied = text.isEmpty() ? QString("Copied nothing: no slot has a code")
+                              : "Copied: " + m_copy->fontMetrics().elidedText(
+                                                 text.section('\n', 0, 0), Qt::ElideRight, 400);
+    QToolTip::showText(m_copy->mapToGlobal(QPoint(0, m_copy->height())), m_copied, m_copy, QRect(),
+                       2500);
 }
 
 void CopyMenu::copyNamedArray(bool arduino)
@@ -72,8 +86,10 @@ void CopyMenu::copyNamedArray(bool arduino)
         return;
     // Made a C identifier: letters, digits and underscores, never a keyword.
     m_arrayName = QString::fromStdString(Vocabulary::identifier(name.trimmed().toStdString()));
-    toClipboard(QString::fromStdString(
-        CodeFormat::namedArray(m_hooks.codes(), m_arrayName.toStdString(), arduino)));
+    const QString text = QString::fromStdString(
+        CodeFormat::namedArray(m_hooks.codes(), m_arrayName.toStdString(), arduino));
+    toClipboard(text);
+    showCopied(text);
 }
 
 } // namespace tessary

@@ -32,6 +32,8 @@ public:
 
     // The last code string Copy put on the clipboard.
     const QString& codeString() const { return m_codeString; }
+    // What the last copy showed beside the button.
+    const QString& copiedNote() const { return m_copied; }
 
 private:
     void copyCodeString();
@@ -40,11 +42,13 @@ private:
     // the Arduino.
     void copyNamedArray(bool arduino);
     QAction* addAction(const char* name, const char* caption);
+    void showCopied(const QString& text);
 
     QPushButton* m_copy;
     Hooks m_hooks;
     QString m_codeString;        // CodeString
     QString m_arrayName{"word"}; // the last name an array was copied under
+    QString m_copied;
 };
 
 } // namespace tessary

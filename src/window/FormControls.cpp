@@ -27,10 +27,13 @@ const QColor kFormBack(1, 0, 66);
 const QColor kAuditionBack(128, 128, 255);
 const QColor kCodeBack(192, 192, 255);
 
+// A background of the window's own with the text that reads on it, set as a pair: the
+// desktop's palette (a dark one, say) must not give light text on the light blue labels.
 void paintBackground(QWidget* w, const QColor& colour)
 {
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, colour);
+    pal.setColor(QPalette::WindowText, colour.lightness() > 128 ? Qt::black : Qt::white);
     w->setPalette(pal);
     w->setAutoFillBackground(true);
 }
@@ -126,7 +129,9 @@ void FormControls::buildSpeakAndSlots(QWidget* form)
     rate->setMaxLength(3);
 
     // Slot boxes are drawn flat: a plain one-pixel border, no sunken edge.
-    const QString flatBox("QLineEdit { border: 1px solid black; background: white;"
+    // White with black text, as a pair, whatever the desktop's palette.
+    const QString flatBox("QLineEdit { border: 1px solid black; background: white; color: black;"
+                          " selection-background-color: navy; selection-color: white;"
                           " padding: 0px; margin: 0px; }");
     for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
         auto* box = control<QLineEdit>(form, QString("Text%1").arg(n));
@@ -142,8 +147,15 @@ void FormControls::buildSpeakAndSlots(QWidget* form)
         spell->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
         spell->setShortcutContext(Qt::WidgetShortcut);
         box->addAction(spell);
+        // Ctrl+Enter: the slot's allophone, as its label says it, from the keyboard.
+        auto* hear = new QAction("&Hear This Allophone", box);
+        hear->setObjectName("hearSlot");
+        hear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+        hear->setShortcutContext(Qt::WidgetShortcut);
+        box->addAction(hear);
         slotBoxes[static_cast<std::size_t>(n - 1)] = box;
         spellHere[static_cast<std::size_t>(n - 1)] = spell;
+        hearSlot[static_cast<std::size_t>(n - 1)] = hear;
     }
 }
 

@@ -26,6 +26,7 @@ struct FormControls
 
     std::array<QLineEdit*, SlotRow::kSlotCount> slotBoxes{}; // Text1..Text30
     std::array<QAction*, SlotRow::kSlotCount> spellHere{};   // each slot's "Spell Text Here…"
+    std::array<QAction*, SlotRow::kSlotCount> hearSlot{};    // each slot's allophone, heard
     std::array<QLabel*, SlotRow::kSlotCount> codeLabels{};   // Label70..Label99
     std::array<AuditionLabel*, 64> auditionLabels{};         // Label1..Label64
     FocusSink* picture = nullptr;                            // Picture1

@@ -5,6 +5,7 @@
 #include "CopyMenu.h"
 #include "FocusSink.h"
 #include "LastVocabulary.h"
+#include "RowUndo.h"
 #include "SpellDialog.h"
 #include "VocabularyWindow.h"
 #include "catalogue/AllophoneTable.h"
@@ -12,8 +13,10 @@
 #include "spelling/Speller.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -72,6 +75,7 @@ void MainWindow::buildControls()
 {
     buildMenus();
     buildTimers();
+    buildKeys();
 }
 
 void MainWindow::buildMenus()
@@ -89,6 +93,31 @@ void MainWindow::buildMenus()
     addAction(m_openVocabulary);
     m_form.copy->addAction(m_openVocabulary);
     m_form.speak->insertAction(m_chip->statusAction(), m_openVocabulary);
+}
+
+// Escape stops what plays; Shift+F10 opens the focused control's context menu, as the Menu
+// key does.
+void MainWindow::buildKeys()
+{
+    auto* stop = new QAction("Stop", this);
+    stop->setObjectName("stopSpeaking");
+    stop->setShortcut(Qt::Key_Escape);
+    stop->setShortcutContext(Qt::WindowShortcut);
+    addAction(stop);
+    connect(stop, &QAction::triggered, this, &MainWindow::stopSpeaking);
+    auto* menuKey = new QAction("Context Menu", this);
+    menuKey->setObjectName("contextMenuKey");
+    menuKey->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+    menuKey->setShortcutContext(Qt::WindowShortcut);
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        QWidget* w = QApplication::focusWidget();
+        if (!w || w->window() != this)
+            return;
+        const QPoint centre = w->rect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, centre, w->mapToGlobal(centre));
+        QCoreApplication::sendEvent(w, &menu);
+    });
 }
 
 void MainWindow::buildTimers()
@@ -116,7 +145,10 @@ void MainWindow::connectRow()
 {
     SlotRow::Hooks hooks;
     hooks.moveFocusToSink = [this] { applyFocusRule(); };
-    hooks.typeAndTalkOn = [this] { return m_form.typespeak->isChecked(); };
+    // An undo puts texts back without a sound for each.
+    hooks.typeAndTalkOn = [this] {
+        return m_form.typespeak->isChecked() && !(m_rowUndo && m_rowUndo->restoring());
+    };
     hooks.playStem = [this](const std::string& stem) { m_speaker.playStem(stem); };
     hooks.slotTextAssigned = [this](int n, const std::string& text) {
         // The row runs the change handling itself right after; the box only shows the text.
@@ -133,15 +165,26 @@ void MainWindow::connectRow()
         m_form.slotBoxes[static_cast<std::size_t>(n - 1)]->setAccessibleDescription(heard);
     };
     m_row.setHooks(std::move(hooks));
+    m_rowUndo = new RowUndo(this, m_form.slotBoxes,
+                            {[this] { return slotTexts(); },
+                             [this](const SlotRow::Texts& texts) {
+                                 for (int n = 1; n <= SlotRow::kSlotCount; ++n)
+                                     m_form.slotBoxes[static_cast<std::size_t>(n - 1)]->setText(
+                                         toQt(texts[static_cast<std::size_t>(n - 1)]));
+                             }});
 
     for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
         QLineEdit* box = m_form.slotBoxes[static_cast<std::size_t>(n - 1)];
-        connect(box, &QLineEdit::textChanged, this,
-                [this, n](const QString& text) { m_row.setSlotText(n, text.toStdString()); });
+        connect(box, &QLineEdit::textChanged, this, [this, n](const QString& text) {
+            m_row.setSlotText(n, text.toStdString());
+            m_rowUndo->typed(n);
+        });
         connect(box, &QLineEdit::customContextMenuRequested, this,
                 [this, n](const QPoint& at) { showSlotMenu(n, at); });
         connect(m_form.spellHere[static_cast<std::size_t>(n - 1)], &QAction::triggered, this,
                 [this, n] { spellInto(n); });
+        connect(m_form.hearSlot[static_cast<std::size_t>(n - 1)], &QAction::triggered, this,
+                [this, n] { hearSlot(n); });
     }
     for (int k = 1; k <= AllophoneTable::kSize; ++k) {
         connect(m_form.auditionLabels[static_cast<std::size_t>(k - 1)], &AuditionLabel::clicked,
@@ -151,7 +194,8 @@ void MainWindow::connectRow()
 
 void MainWindow::connectCommands()
 {
-    connect(m_form.clear, &QPushButton::clicked, this, [this] { m_row.ClearAll(); });
+    connect(m_form.clear, &QPushButton::clicked, this,
+            [this] { m_rowUndo->wholeRow([this] { m_row.ClearAll(); }); });
     connect(m_form.typespeak, &QCheckBox::clicked, this, [this] { applyFocusRule(); });
     connect(m_chip->speakOnChipAction(), &QAction::triggered, this,
             [this] { speakOnChip(m_form.speak); });
@@ -207,12 +251,22 @@ std::vector<std::string> MainWindow::slotMnemonics() const
     return AllophoneTable::mnemonicsOf(slotCodes());
 }
 
+SlotRow::Texts MainWindow::slotTexts() const
+{
+    SlotRow::Texts texts;
+    for (int n = 1; n <= SlotRow::kSlotCount; ++n)
+        texts[static_cast<std::size_t>(n - 1)] = m_row.SlotText(n);
+    return texts;
+}
+
 void MainWindow::loadSlots(const std::vector<std::string>& mnemonics)
 {
-    for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
-        const auto i = static_cast<std::size_t>(n - 1);
-        m_form.slotBoxes[i]->setText(i < mnemonics.size() ? toQt(mnemonics[i]) : QString());
-    }
+    m_rowUndo->wholeRow([&] {
+        for (int n = 1; n <= SlotRow::kSlotCount; ++n) {
+            const auto i = static_cast<std::size_t>(n - 1);
+            m_form.slotBoxes[i]->setText(i < mnemonics.size() ? toQt(mnemonics[i]) : QString());
+        }
+    });
 }
 
 VocabularyWindow* MainWindow::vocabulary()
@@ -237,6 +291,23 @@ void MainWindow::speakOnChip(QWidget* from)
 {
     applyFocusRule();
     m_chip->speak(slotCodes(), from, "Speaking on the chip…");
+}
+
+void MainWindow::hearSlot(int n)
+{
+    const auto code = CodeFormat::parseCode(m_row.SlotCode(n));
+    if (!code)
+        return; // no allophone in the slot: nothing to hear
+    if (const AllophoneEntry* e = AllophoneTable::EntryByCode(*code))
+        audition(e->auditionLabel);
+}
+
+void MainWindow::stopSpeaking()
+{
+    m_sequencer.stop();
+    m_timer->stop();
+    m_listenTimer->stop();
+    m_listen.stop();
 }
 
 void MainWindow::audition(int k)
@@ -264,7 +335,9 @@ void MainWindow::showSlotMenu(int n, const QPoint& at)
     QLineEdit* box = m_form.slotBoxes[static_cast<std::size_t>(n - 1)];
     QMenu* menu = box->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    m_rowUndo->takeOver(menu);
     menu->addSeparator();
+    menu->addAction(m_form.hearSlot[static_cast<std::size_t>(n - 1)]);
     menu->addAction(m_form.spellHere[static_cast<std::size_t>(n - 1)]);
     menu->addAction(m_openVocabulary);
     menu->popup(box->mapToGlobal(at));
@@ -278,9 +351,11 @@ void MainWindow::spellInto(int n)
     QString toVocabulary;
     dialog.setVocabularyAdder([&toVocabulary](const QString& text) { toVocabulary = text; });
     if (dialog.exec() == QDialog::Accepted) {
-        int slot = n;
-        for (const std::string& m : dialog.spelling())
-            m_form.slotBoxes[static_cast<std::size_t>(slot++ - 1)]->setText(toQt(m));
+        m_rowUndo->wholeRow([&] {
+            int slot = n;
+            for (const std::string& m : dialog.spelling())
+                m_form.slotBoxes[static_cast<std::size_t>(slot++ - 1)]->setText(toQt(m));
+        });
     }
     if (dialog.saved())
         m_speller.reset(); // read the word list again, with what was saved

@@ -11,7 +11,8 @@
 // A code to the chip: SPEAK with Hardware, a label, or the Vocabulary window -> ChipControl
 //   (port choice, status) -> ChipSpeaker, on a thread of its own -> ChipBridge and SerialPort
 //   (chip/) -> the bridge firmware (firmware/bridge) -> the SP0256-AL2.
-// Around them: FormLayout (the twips), CopyMenu (Copy's forms), SpellDialog (Spell Text).
+// Around them: FormLayout (the twips), CopyMenu (Copy's forms), SpellDialog (Spell Text),
+//   RowUndo (the slots' undo and redo, over composer/'s RowHistory).
 
 #include "FormControls.h"
 #include "composer/SlotRow.h"
@@ -42,6 +43,7 @@ class AuditionLabel;
 class ChipControl;
 class CopyMenu;
 class FocusSink;
+class RowUndo;
 class Speller;
 class VocabularyWindow;
 
@@ -76,6 +78,7 @@ private:
     void buildOptionsAndButtons();
     void buildMenus();
     void buildTimers();
+    void buildKeys();
     void chainTabOrder();
     void connectControls();
     void connectRow();
@@ -97,6 +100,11 @@ private:
     // An allophone's label clicked: its sample, or with Hardware the chip says it.
     void audition(int k);
     std::vector<int> slotCodes() const;
+    SlotRow::Texts slotTexts() const;
+    // The keyboard's audition: slot n's allophone, as its label would say it.
+    void hearSlot(int n);
+    // Escape: a run of SPEAK, or Listen, stops.
+    void stopSpeaking();
     std::vector<std::string> slotMnemonics() const;
     // An entry of the Vocabulary window into the slots, from slot 1; the rest emptied.
     void loadSlots(const std::vector<std::string>& mnemonics);
@@ -112,6 +120,7 @@ private:
     QTimer* m_timer = nullptr;
     QTimer* m_listenTimer = nullptr;
     CopyMenu* m_copyMenu = nullptr;
+    RowUndo* m_rowUndo = nullptr;
     ChipControl* m_chip = nullptr;
     VocabularyWindow* m_vocabulary = nullptr;
     QAction* m_openVocabulary = nullptr;

@@ -1,6 +1,7 @@
 #include "catalogue/AllophoneTable.h"
 #include "support/RecordingPlayer.h"
 #include "support/WindowTest.h"
+#include "window/CopyMenu.h"
 #include "window/FormLayout.h"
 #include "window/MainWindow.h"
 
@@ -16,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 using namespace tessary;
 using tessary::testing::RecordingPlayer;
@@ -63,6 +65,13 @@ private Q_SLOTS:
     void slotEditsShowCodes();
     void typeAndTalkPlaysWhileTyping();
     void clearAllEmptiesTheRow();
+    void undoAndRedo_data();
+    void undoAndRedo();
+    void aDarkPaletteKeepsEveryTextReadable();
+    void escapeStopsSpeak();
+    void theKeyboardHearsASlot_data();
+    void theKeyboardHearsASlot();
+    void copySaysWhatItCopied();
 
 private:
     template <typename T = QWidget> T* find(const QString& name) const
@@ -490,6 +499,130 @@ void TestMainWindow::clearAllEmptiesTheRow()
     QCOMPARE(find<QLineEdit>("Rate")->text(), QString("7"));
     QVERIFY(find<QCheckBox>("Typespeak")->isChecked());
     QCOMPARE(focused(), QString("Picture1"));
+}
+
+// Each row a script of steps: "type N TEXT" types into slot N (clicked first), "clear" clicks
+// Clear All, "undo" and "redo" press Ctrl+Z and Ctrl+Shift+Z where the focus is; then slots 1
+// and 2 must hold `texts`.
+void TestMainWindow::undoAndRedo_data()
+{
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("a slot's typing is one step")
+        << QStringList{"type 1 hh1", "undo"} << QStringList{"", ""};
+    QTest::newRow("redo puts it back")
+        << QStringList{"type 1 hh1", "undo", "redo"} << QStringList{"hh1", ""};
+    QTest::newRow("another slot is another step")
+        << QStringList{"type 1 hh1", "type 2 eh", "undo"} << QStringList{"hh1", ""};
+    QTest::newRow("Clear All is one step, undone from the sink")
+        << QStringList{"type 1 hh1", "type 2 eh", "clear", "undo"} << QStringList{"hh1", "eh"};
+    QTest::newRow("and redone") << QStringList{"type 1 hh1", "clear", "undo", "redo"}
+                                << QStringList{"", ""};
+    QTest::newRow("a new step forgets what was undone")
+        << QStringList{"type 1 hh1", "undo", "type 2 eh", "redo"} << QStringList{"", "eh"};
+    QTest::newRow("nothing to undo") << QStringList{"undo", "redo"} << QStringList{"", ""};
+}
+
+void TestMainWindow::undoAndRedo()
+{
+    QFETCH(QStringList, script);
+    QFETCH(QStringList, texts);
+    for (const QString& line : script) {
+        const QStringList words = line.split(' ');
+        if (words[0] == "type") {
+            auto* box = find<QLineEdit>("Text" + words[1]);
+            QTest::mouseClick(box, Qt::LeftButton);
+            QTest::keyClicks(box, words[2]);
+        } else if (words[0] == "clear") {
+            QTest::mouseClick(find("Clear"), Qt::LeftButton);
+        } else {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z,
+                            words[0] == "undo" ? Qt::ControlModifier
+                                               : Qt::ControlModifier | Qt::ShiftModifier);
+        }
+    }
+    QCOMPARE(find<QLineEdit>("Text1")->text(), texts[0]);
+    QCOMPARE(find<QLineEdit>("Text2")->text(), texts[1]);
+    QCOMPARE(m_window->slotRow().SlotText(1), texts[0].toStdString()); // the row follows
+}
+
+// Under a dark palette (light text on dark) every text the window sets its own background for
+// still reads: its text colour is the pair of that background, never the palette's.
+void TestMainWindow::aDarkPaletteKeepsEveryTextReadable()
+{
+    m_window.reset();
+    const QPalette saved = QApplication::palette();
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    init();
+    find<QLineEdit>("Text1")->setText("hh1");
+    const auto contrast = [](const QColor& a, const QColor& b) {
+        return std::abs(a.lightness() - b.lightness());
+    };
+    for (const QString& name : {QString("Label1"), QString("Label65"), QString("Label70")}) {
+        const QPalette p = find(name)->palette();
+        QVERIFY2(contrast(p.color(QPalette::Window), p.color(QPalette::WindowText)) > 128,
+                 qPrintable(name));
+    }
+    // A slot: its pixels hold both the white face and dark text.
+    const QImage slot = find("Text1")->grab().toImage();
+    int darkest = 255, lightest = 0;
+    for (int y = 2; y < slot.height() - 2; ++y) {
+        for (int x = 2; x < slot.width() - 2; ++x) {
+            darkest = std::min(darkest, qGray(slot.pixel(x, y)));
+            lightest = std::max(lightest, qGray(slot.pixel(x, y)));
+        }
+    }
+    QVERIFY2(lightest > 230 && darkest < 80,
+             qPrintable(QString("%1..%2").arg(darkest).arg(lightest)));
+    m_window.reset();
+    QApplication::setPalette(saved);
+}
+
+void TestMainWindow::escapeStopsSpeak()
+{
+    find<QLineEdit>("Rate")->setText("500");
+    QTest::mouseClick(find("Speak"), Qt::LeftButton);
+    QVERIFY(m_window->sequencer().speaking());
+    QCOMPARE(find<QPushButton>("Speak")->text(), QString("SPEAKING"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!m_window->sequencer().speaking());
+    QCOMPARE(find<QPushButton>("Speak")->text(), QString("SPEAK"));
+    QVERIFY(find("Speak")->isEnabled());
+}
+
+void TestMainWindow::theKeyboardHearsASlot_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("plays");
+    QTest::newRow("an allophone") << "hh1" << QStringList{"/set/hh1.wav"};
+    QTest::newRow("half a mnemonic keeps the last code") << "ay" << QStringList{"/set/ay.wav"};
+    QTest::newRow("nothing") << "" << QStringList{};
+}
+
+void TestMainWindow::theKeyboardHearsASlot()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, plays);
+    auto* box = find<QLineEdit>("Text3");
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(m_plays, plays);
+    QCOMPARE(focused(), QString("Text3")); // typing goes on where it was
+}
+
+void TestMainWindow::copySaysWhatItCopied()
+{
+    find<QLineEdit>("Text1")->setText("hh1");
+    find<QLineEdit>("Text2")->setText("eh");
+    QTest::mouseClick(find("Copy"), Qt::LeftButton);
+    QCOMPARE(m_window->findChild<CopyMenu*>()->copiedNote(), QString("Copied: $1B$07"));
+    QVERIFY(QToolTip::isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)

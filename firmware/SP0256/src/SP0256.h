@@ -132,7 +132,7 @@ uint8_t sp0256_wait(void);
 
 /* Queued: each returns at once, 1 when queued and 0 when the queue has no room (nothing of that
    call is queued then). */
-#define SP0256_QUEUE 16  /* runs of codes the queue holds */
+#define SP0256_QUEUE 16   /* runs of codes the queue holds (5 bytes of RAM each on an AVR) */
 #define SP0256_RAM 0x00   /* the codes are in RAM, and must stay there until said */
 #define SP0256_FLASH 0x01 /* the codes are in flash (PROGMEM) */
 #define SP0256_GAP 0x02   /* the pause between words before them, as sp0256_say_gap_before */
