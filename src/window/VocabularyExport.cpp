@@ -68,8 +68,13 @@ void VocabularyExport::ask(const std::string& text, const std::filesystem::path&
     const QString suggested = toQt(
         (beside / (form == "sketch" ? stem + "_sketch" : stem + (form == "json" ? ".json" : ".h")))
             .string());
-    const QString target = QFileDialog::getSaveFileName(
-        m_window, form == "sketch" ? "Export a Sketch Folder" : "Export the Header", suggested);
+    const QString filter = form == "json"     ? "JSON (*.json)"
+                           : form == "sketch" ? QString()
+                                              : "C headers (*.h)";
+    const QString target =
+        form == "sketch"
+            ? QFileDialog::getSaveFileName(m_window, "Export a Sketch Folder", suggested)
+            : QFileDialog::getSaveFileName(m_window, "Export the Header", suggested, filter);
     if (!target.isEmpty())
         write(text, path, form, target.toStdString());
 }

@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessary {
@@ -35,8 +36,12 @@ VocabularyTable::VocabularyTable(QWidget* parent) : QTableWidget(0, 4, parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Columns the user can resize, each no wider than its share at first: a long name is
+    // elided, whole in its tooltip, rather than pushing the others out of view.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setStretchLastSection(true);
+    setTextElideMode(Qt::ElideRight);
+    setWordWrap(false);
     verticalHeader()->hide();
 }
 
@@ -58,9 +63,18 @@ void VocabularyTable::show(const Vocabulary& spelled)
                                    e.codes.empty() ? QString()
                                                    : QString("%1 ms").arg(std::lround(ms)),
                                    toQt(CodeFormat::format(e.codes, CodeFormat::Style::Dollar))};
-        for (int column = 0; column < cells.size(); ++column)
-            setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
+        for (int column = 0; column < cells.size(); ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            item->setToolTip(cells[column]);
+            setItem(static_cast<int>(i), column, item);
+        }
     }
+    resizeColumnsToContents();
+    // Name, text, time: each at most a share of the view; the codes take what is left.
+    const int view = std::max(viewport()->width(), 600);
+    const int most[] = {view / 5, view * 2 / 5, view / 8};
+    for (int column = 0; column < 3; ++column)
+        setColumnWidth(column, std::min(columnWidth(column), most[column]));
 }
 
 const std::vector<int>& VocabularyTable::codes(int entry) const

@@ -1,6 +1,7 @@
 #include "VocabularyWindow.h"
 
 #include "LastVocabulary.h"
+#include "VocabularyEdit.h"
 #include "catalogue/AllophoneTable.h"
 #include "composer/SlotRow.h"
 #include "files/UserFile.h"
@@ -16,6 +17,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -50,10 +52,15 @@ VocabularyWindow::VocabularyWindow(Hooks hooks, QWidget* parent)
     m_status->setAccessibleName("What happened last");
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_numbers = new QLabel(this);
+    m_numbers->setObjectName("vocabularyNumbers");
+    m_numbers->setWordWrap(true);
+    m_history = new QUndoStack(this);
 
     auto* layout = new QVBoxLayout(this);
     buildMenus();
     layout->addWidget(m_entries, 1);
+    layout->addWidget(m_numbers);
     buildButtons();
     layout->addWidget(new QLabel("Problems:", this));
     layout->addWidget(m_problems);
@@ -92,14 +99,24 @@ void VocabularyWindow::buildMenus()
     file->addSeparator();
     for (const auto& [name, caption, form] :
          {std::tuple{"vocabularyExportC", "Export as &C Header…", "c"},
-          std::tuple{"vocabularyExportArduino", "Export as &Arduino Header…", "arduino"},
+          std::tuple{"vocabularyExportArduino", "Export as A&rduino Header…", "arduino"},
           std::tuple{"vocabularyExportJson", "Export as &JSON…", "json"},
           std::tuple{"vocabularyExportSketch", "Export as S&ketch…", "sketch"}})
         action(file, name, caption, {},
                [this, form = std::string(form)] { m_export.ask(m_file.text(), m_path, form); });
     file->addSeparator();
-    action(file, "vocabularyClose", "&Close", QKeySequence::Close, [this] { close(); });
-    QMenu* entry = bar->addMenu("&Entry");
+    action(file, "vocabularyClose", "Clos&e", QKeySequence::Close, [this] { close(); });
+    // Every edit can be undone: Delete asks nothing.
+    QMenu* editMenu = bar->addMenu("&Edit");
+    QAction* undo = m_history->createUndoAction(this, "&Undo");
+    undo->setObjectName("vocabularyUndo");
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = m_history->createRedoAction(this, "&Redo");
+    redo->setObjectName("vocabularyRedo");
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence::Redo});
+    editMenu->addAction(undo);
+    editMenu->addAction(redo);
+    QMenu* entry = bar->addMenu("E&ntry");
     action(entry, "vocabularyRename", "&Rename…", Qt::Key_F2, [this] { renameEntry(); });
     action(entry, "vocabularyDelete", "&Delete", QKeySequence::Delete, [this] { deleteEntry(); });
     action(entry, "vocabularyUp", "Move &Up", Qt::CTRL | Qt::Key_Up, [this] { moveEntry(true); });
@@ -147,6 +164,12 @@ void VocabularyWindow::refresh()
     std::stable_sort(problems.begin(), problems.end(),
                      [](const auto& a, const auto& b) { return a.line < b.line; });
     m_entries->show(v);
+    m_numbers->setVisible(v.numbers() != Vocabulary::Numbers::None);
+    m_numbers->setText(v.numbers() == Vocabulary::Numbers::British
+                           ? "%numbers british: the number words, and a function that says any "
+                             "number (\"one hundred and five\"), go into the header."
+                           : "%numbers: the number words, and a function that says any number, "
+                             "go into the header.");
     showProblems(problems, {});
     select(std::min(keep, m_entries->rowCount() - 1));
     const QString name = m_path.empty() ? "Untitled" : toQt(m_path.filename().string());
@@ -186,17 +209,38 @@ void VocabularyWindow::select(int entry)
 }
 
 // After an edit: the problem shown, or the file marked changed and the entry selected.
-bool VocabularyWindow::edit(const std::string& problem, int selectAfter)
+bool VocabularyWindow::edit(const std::string& problem, int selectAfter, const QString& what)
 {
     if (!problem.empty()) {
         say("Not changed: " + toQt(problem));
         return false;
     }
+    const VocabularyEdit::Side before{m_shownText, current()};
+    m_shownText = m_file.text();
     m_modified = true;
     refresh();
     select(selectAfter);
     say({});
+    m_history->push(
+        new VocabularyEdit(what, before, {m_shownText, selectAfter},
+                           [this](const VocabularyEdit::Side& side) { restore(side); }));
     return true;
+}
+
+void VocabularyWindow::restore(const VocabularyEdit::Side& side)
+{
+    m_file = VocabularyFile(side.text);
+    m_shownText = side.text;
+    m_modified = side.text != m_savedText;
+    refresh();
+    select(side.selected);
+    say({});
+}
+
+void VocabularyWindow::newHistory()
+{
+    m_shownText = m_savedText = m_file.text();
+    m_history->clear();
 }
 
 QString VocabularyWindow::askName(const QString& title, const QString& name)
@@ -204,7 +248,20 @@ QString VocabularyWindow::askName(const QString& title, const QString& name)
     bool given = false;
     const QString answer =
         QInputDialog::getText(this, title, "Name of the entry:", QLineEdit::Normal, name, &given);
-    return given ? answer.trimmed() : QString();
+    if (!given)
+        return {};
+    // What makes a C name: letters, digits and '_', spaces turned into '_'; anything else
+    // (control characters, punctuation) is dropped.
+    QString made;
+    for (const QChar c : answer.simplified()) {
+        if (c.isLetterOrNumber() || c == '_')
+            made += c;
+        else if (c == ' ')
+            made += '_';
+    }
+    if (made.isEmpty() && !answer.trimmed().isEmpty())
+        say("Not changed: a name is letters, digits and '_' (spaces become '_').");
+    return made;
 }
 
 void VocabularyWindow::addSlots()
@@ -216,7 +273,7 @@ void VocabularyWindow::addSlots()
     }
     const QString name = askName("Add the Slots", {});
     if (!name.isEmpty())
-        edit(m_file.add(name.toStdString(), slots), static_cast<int>(m_file.size()));
+        edit(m_file.add(name.toStdString(), slots), static_cast<int>(m_file.size()), "Add");
 }
 
 void VocabularyWindow::addText(const QString& text)
@@ -226,7 +283,7 @@ void VocabularyWindow::addText(const QString& text)
     const QString name = askName("Add the Text", text.simplified().left(40));
     if (!name.isEmpty())
         edit(m_file.addText(name.toStdString(), text.simplified().toStdString()),
-             static_cast<int>(m_file.size()));
+             static_cast<int>(m_file.size()), "Add");
 }
 
 void VocabularyWindow::loadIntoSlots()
@@ -250,7 +307,7 @@ void VocabularyWindow::putSlotsBack()
 {
     const int e = current();
     if (e >= 0)
-        edit(m_file.setMnemonics(std::size_t(e), m_hooks.slots()), e);
+        edit(m_file.setMnemonics(std::size_t(e), m_hooks.slots()), e, "Put Slots Back");
 }
 
 void VocabularyWindow::renameEntry()
@@ -261,7 +318,7 @@ void VocabularyWindow::renameEntry()
     const QString name =
         askName("Rename the Entry", toQt(m_file.vocabulary().entries()[std::size_t(e)].name));
     if (!name.isEmpty())
-        edit(m_file.rename(std::size_t(e), name.toStdString()), e);
+        edit(m_file.rename(std::size_t(e), name.toStdString()), e, "Rename");
 }
 
 void VocabularyWindow::deleteEntry()
@@ -270,7 +327,7 @@ void VocabularyWindow::deleteEntry()
     if (e < 0)
         return;
     m_file.remove(std::size_t(e));
-    edit({}, e);
+    edit({}, e, "Delete");
 }
 
 void VocabularyWindow::moveEntry(bool up)
@@ -279,7 +336,7 @@ void VocabularyWindow::moveEntry(bool up)
     if (e < 0 || (up && e == 0) || (!up && e + 1 >= static_cast<int>(m_file.size())))
         return;
     m_file.move(std::size_t(e), up);
-    edit({}, up ? e - 1 : e + 1);
+    edit({}, up ? e - 1 : e + 1, "Move");
 }
 
 void VocabularyWindow::listen()
@@ -308,6 +365,7 @@ bool VocabularyWindow::open(const std::filesystem::path& file)
     m_file = VocabularyFile(c.bytes);
     m_path = file;
     m_modified = false;
+    newHistory();
     refresh();
     select(0);
     if (!m_file.problems().empty())
@@ -326,6 +384,7 @@ bool VocabularyWindow::saveAs(const std::filesystem::path& file)
     }
     m_path = file;
     m_modified = false;
+    m_savedText = m_file.text();
     refresh();
     say("Saved to " + toQt(file.string()) + ".");
     LastVocabulary::remember(file);
@@ -349,6 +408,7 @@ void VocabularyWindow::startNew()
     m_file = VocabularyFile();
     m_path.clear();
     m_modified = false;
+    newHistory();
     refresh();
     say("A new vocabulary: Save As names its file.");
 }
@@ -374,8 +434,9 @@ bool VocabularyWindow::mayDiscard()
 {
     if (!m_modified)
         return true;
+    const QString name = m_path.empty() ? "the new vocabulary" : toQt(m_path.filename().string());
     const auto answer = QMessageBox::question(
-        this, "Vocabulary", "Save the changes to the vocabulary?",
+        this, "Vocabulary", "Save the changes to " + name + "?",
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save)
         return save();

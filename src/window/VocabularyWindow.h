@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VocabularyEdit.h"
 #include "VocabularyExport.h"
 #include "VocabularyTable.h"
 #include "vocabulary/VocabularyFile.h"
@@ -14,6 +15,7 @@
 
 class QLabel;
 class QListWidget;
+class QUndoStack;
 
 namespace tessary {
 
@@ -68,7 +70,12 @@ private:
     Vocabulary spelled(std::vector<Vocabulary::Problem>& problems) const;
     int current() const;
     void select(int entry);
-    bool edit(const std::string& problem, int select);
+    // An edit made to the file: the problem shown, or the window brought up to date and the
+    // edit, called `what` in the Edit menu, put on the undo stack.
+    bool edit(const std::string& problem, int select, const QString& what);
+    void restore(const VocabularyEdit::Side& side);
+    // A file opened or begun: nothing to undo, nothing changed.
+    void newHistory();
     QString askName(const QString& title, const QString& name);
 
     void addSlots();
@@ -93,6 +100,10 @@ private:
     VocabularyTable* m_entries = nullptr;
     QListWidget* m_problems = nullptr;
     QLabel* m_status = nullptr;
+    QLabel* m_numbers = nullptr;
+    QUndoStack* m_history = nullptr;
+    std::string m_shownText; // the file's text as the last edit, open or undo left it
+    std::string m_savedText; // as it was last opened or saved
     VocabularyExport m_export;
 };
 

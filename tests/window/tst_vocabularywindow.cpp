@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,6 +37,9 @@ private Q_SLOTS:
     void closingAsksAboutChanges_data();
     void closingAsksAboutChanges();
     void textTooLongForTheSlotsBecomesAnEntry();
+    void everyEditUndoes_data();
+    void everyEditUndoes();
+    void longNamesLeaveEveryColumnInView();
 
 private:
     QString write(const QString& name, const QByteArray& text) const;
@@ -233,6 +237,70 @@ void TestVocabularyWindow::textTooLongForTheSlotsBecomesAnEntry()
     QCOMPARE(QString::fromStdString(vocabulary->file().text()), "report: " + text + "\n");
     QVERIFY(vocabulary->modified());
     QVERIFY(slot->text().isEmpty());
+}
+
+void TestVocabularyWindow::everyEditUndoes_data()
+{
+    QTest::addColumn<QString>("edit"); // an action, or a button
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("delete asks nothing") << "vocabularyDelete"
+                                         << "" << QByteArray("b = eh pa1\n");
+    QTest::newRow("move down") << "vocabularyDown"
+                               << "" << QByteArray("b = eh pa1\na = hh1 pa1\n");
+    QTest::newRow("rename, made a C name")
+        << "vocabularyRename"
+        << "big bell\x07" << QByteArray("big_bell = hh1 pa1\nb = eh pa1\n");
+    QTest::newRow("add the slots") << "vocabularyAddSlots"
+                                   << "c" << QByteArray("a = hh1 pa1\nb = eh pa1\nc = ay\n");
+    QTest::newRow("put the slots back") << "vocabularyPutBack"
+                                        << "" << QByteArray("a = ay\nb = eh pa1\n");
+}
+
+// Each edit, undone, leaves the file as it was opened and unchanged; redone, as the edit left it.
+void TestVocabularyWindow::everyEditUndoes()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, answer);
+    QFETCH(QByteArray, after);
+    const QByteArray before("a = hh1 pa1\nb = eh pa1\n");
+    QVERIFY(openVocabulary());
+    QVERIFY(m_vocabulary->open(write("edits.txt", before).toStdString()));
+    tessary::testing::control<QLineEdit>(m_window.get(), "Text1")->setText("ay");
+    m_table->selectRow(0);
+    if (!answer.isEmpty())
+        this->answer(answer);
+    if (auto* action = m_vocabulary->findChild<QAction*>(edit))
+        action->trigger();
+    else
+        click(edit.toLatin1().constData());
+    const auto text = [this] { return QByteArray::fromStdString(m_vocabulary->file().text()); };
+    QCOMPARE(text(), after);
+    m_vocabulary->findChild<QAction*>("vocabularyUndo")->trigger();
+    QCOMPARE(text(), before);
+    QVERIFY(!m_vocabulary->modified());
+    m_vocabulary->findChild<QAction*>("vocabularyRedo")->trigger();
+    QCOMPARE(text(), after);
+    QVERIFY(m_vocabulary->modified());
+}
+
+void TestVocabularyWindow::longNamesLeaveEveryColumnInView()
+{
+    const QString name(60, 'w');
+    QVERIFY(openVocabulary());
+    m_vocabulary->resize(900, 440);
+    m_vocabulary->show();
+    QVERIFY(m_vocabulary->open(
+        write("long.txt",
+              (name + ": " + QString("the temperature is ").repeated(4) + "\n").toUtf8())
+            .toStdString()));
+    QCOMPARE(m_table->item(0, 0)->toolTip(), name);
+    QCOMPARE(m_table->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(m_table->columnWidth(0) < m_table->fontMetrics().horizontalAdvance(name));
+    int right = 0;
+    for (int c = 0; c < 4; ++c)
+        right = std::max(right, m_table->columnViewportPosition(c) + m_table->columnWidth(c));
+    QVERIFY(right <= m_table->viewport()->width());
 }
 
 QTEST_MAIN(TestVocabularyWindow)
