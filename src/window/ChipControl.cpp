@@ -14,16 +14,18 @@ namespace tessary {
 
 ChipControl::ChipControl(QPushButton* speak, QRadioButton* hardware)
     : QObject(speak), m_speakButton(speak), m_hardware(hardware), m_chip(new ChipSpeaker(this)),
-      m_speakOnChip(new QAction("Speak on Chip", speak)), m_stop(new QAction("Stop Chip", speak)),
-      m_status(new QAction(speak))
+      m_speakOnChip(new QAction("Speak on &Chip", speak)), m_stop(new QAction("&Stop Chip", speak)),
+      m_choosePort(new QAction("Choose &Another Port…", speak)), m_status(new QAction(speak))
 {
+    m_choosePort->setObjectName("choosePort");
+    connect(m_choosePort, &QAction::triggered, this, [this] { choosePort(); });
     m_speakOnChip->setObjectName("speakOnChip");
     m_stop->setObjectName("stopChip");
     m_status->setObjectName("chipStatus");
     m_status->setEnabled(false);
     m_status->setVisible(false);
     speak->setContextMenuPolicy(Qt::ActionsContextMenu);
-    speak->addActions({m_speakOnChip, m_stop, m_status});
+    speak->addActions({m_speakOnChip, m_stop, m_choosePort, m_status});
     connect(m_stop, &QAction::triggered, m_chip, &ChipSpeaker::stop);
     connect(m_chip, &ChipSpeaker::status, this, &ChipControl::showStatus);
 }
@@ -47,8 +49,11 @@ void ChipControl::speak(const std::vector<int>& codes, QWidget* from, const QStr
 
 bool ChipControl::havePort()
 {
-    if (!PortChoice::current().empty())
-        return true;
+    return !PortChoice::current().empty() || choosePort();
+}
+
+bool ChipControl::choosePort()
+{
     // Ports are only listed here, never opened: opening one resets most boards.
     QStringList names;
     std::vector<std::string> paths;
@@ -86,8 +91,11 @@ void ChipControl::showStatus(const QString& line, bool failed)
         return;
     QWidget* anchor = m_anchor ? m_anchor.data() : m_speakButton;
     m_lastProblem = line;
-    QToolTip::showText(anchor->mapToGlobal(QPoint(0, anchor->height())), line, anchor, {},
-                       kProblemShownMs);
+    // With the ways out: the samples, or another board.
+    QToolTip::showText(anchor->mapToGlobal(QPoint(0, anchor->height())),
+                       line + "\nChoose Emulate for the samples, or Choose Another Port… on "
+                              "SPEAK's menu.",
+                       anchor, {}, kProblemShownMs);
 }
 
 } // namespace tessary

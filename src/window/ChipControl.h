@@ -42,6 +42,8 @@ public:
 private:
     // The port for the chip: TESSARY_DEVICE or the one chosen before, else the user picks one.
     bool havePort();
+    // The ports listed (never opened) and one chosen and kept; false when none was.
+    bool choosePort();
     void showStatus(const QString& line, bool failed);
 
     QPushButton* m_speakButton;
@@ -49,6 +51,7 @@ private:
     ChipSpeaker* m_chip;
     QAction* m_speakOnChip;
     QAction* m_stop;
+    QAction* m_choosePort;
     QAction* m_status;
     QPointer<QWidget> m_anchor; // where the user asked the chip to speak
     QString m_lastProblem;

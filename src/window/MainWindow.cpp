@@ -277,6 +277,7 @@ VocabularyWindow* MainWindow::vocabulary()
     hooks.slots = [this] { return slotMnemonics(); };
     hooks.load = [this](const std::vector<std::string>& m) { loadSlots(m); };
     hooks.listen = [this](const std::vector<std::string>& m) { listenTo(m); };
+    hooks.stopListening = [this] { stopSpeaking(); };
     hooks.speakOnChip = [this](const std::vector<int>& codes) {
         m_chip->speak(codes, m_vocabulary);
     };

@@ -1,5 +1,7 @@
 #include "SpellDialog.h"
 
+#include "Placement.h"
+
 #include "catalogue/AllophoneTable.h"
 #include "composer/CodeFormat.h"
 #include "files/UserFile.h"
@@ -77,6 +79,11 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     connect(m_listen, &QPushButton::clicked, this, &SpellDialog::listen);
     connect(m_words, &QComboBox::currentIndexChanged, this, &SpellDialog::fillAlternatives);
     connect(m_alternatives, &QComboBox::activated, this, &SpellDialog::pick);
+    // A spelling is heard as it is highlighted in the list, before it is picked.
+    connect(m_alternatives, &QComboBox::highlighted, this, [this](int index) {
+        if (m_listener && index >= 0 && index < static_cast<int>(m_shownAlternatives.size()))
+            m_listener(m_shownAlternatives[static_cast<std::size_t>(index)]);
+    });
     connect(m_save, &QPushButton::clicked, this, &SpellDialog::save);
     connect(m_toVocabulary, &QPushButton::clicked, this, [this] {
         if (m_pause->isActive())
@@ -89,6 +96,9 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     respell();
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         setMaximumSize(screen->availableGeometry().size());
+    // Beside the slots it is about to fill, not over them.
+    adjustSize();
+    Placement::beside(this, parent);
 }
 
 // The text, and what it spells: allophones, codes, how it fits the slots.
@@ -124,8 +134,11 @@ QPlainTextEdit* SpellDialog::spellingView(const QString& name, const QString& ac
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     const QFontMetrics metrics(view->font());
     view->setMinimumWidth(metrics.horizontalAdvance(QString(48, 'm')));
-    view->setFixedHeight(3 * metrics.lineSpacing() + 2 * view->frameWidth() +
-                         static_cast<int>(2 * view->document()->documentMargin()));
+    // Three whole lines at the least, with the half line QPlainTextEdit's layout may take; a
+    // larger dialog gives the boxes its room.
+    view->setMinimumHeight(7 * metrics.lineSpacing() / 2 + 2 * view->frameWidth() +
+                           static_cast<int>(2 * view->document()->documentMargin()));
+    view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     return view;
 }
 
@@ -175,7 +188,7 @@ void SpellDialog::layOut()
     pickLabel->setBuddy(m_words);
     form->addRow(pickLabel, picking);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    layout->addLayout(form, 1);
     layout->addWidget(m_fit);
     layout->addWidget(m_saveResult);
     layout->addWidget(m_buttons);
@@ -267,7 +280,9 @@ void SpellDialog::fillAlternatives()
     if (word.empty())
         return;
     // The first is how the word list or the rules spell it; a pick is one of the others.
-    m_shownAlternatives = Alternatives::of(word, m_speller.spell(word));
+    // Without the pause that ends the word alone: in the text, the next word decides it.
+    for (std::vector<std::string>& s : Alternatives::of(word, m_speller.spell(word)))
+        m_shownAlternatives.push_back(withoutTrailingPauses(std::move(s)));
     const auto picked = m_picks.find(word);
     int current = 0;
     for (std::size_t i = 0; i < m_shownAlternatives.size(); ++i) {

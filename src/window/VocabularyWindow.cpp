@@ -1,6 +1,7 @@
 #include "VocabularyWindow.h"
 
 #include "LastVocabulary.h"
+#include "Placement.h"
 #include "VocabularyEdit.h"
 #include "catalogue/AllophoneTable.h"
 #include "composer/SlotRow.h"
@@ -67,14 +68,9 @@ VocabularyWindow::VocabularyWindow(Hooks hooks, QWidget* parent)
     layout->addWidget(m_status);
     connect(m_entries, &QTableWidget::cellDoubleClicked, this, [this] { listen(); });
     resize(900, 440);
-    // Beside the main window where the screen has room, so that the slots stay in view.
-    if (parent) {
-        const QRect main = parent->frameGeometry();
-        const QRect screen = parent->screen()->availableGeometry();
-        const int left =
-            main.right() + 8 + width() <= screen.right() ? main.right() + 8 : screen.left();
-        move(left, std::max(screen.top(), main.top()));
-    }
+    // Beside the main window, so that the slots stay in view.
+    setMinimumWidth(480);
+    Placement::beside(this, parent);
     refresh();
 }
 
@@ -123,6 +119,10 @@ void VocabularyWindow::buildMenus()
     action(entry, "vocabularyDown", "Move Do&wn", Qt::CTRL | Qt::Key_Down,
            [this] { moveEntry(false); });
     action(entry, "vocabularySpeakOnChip", "Speak on &Chip", {}, [this] { speakOnChip(); });
+    action(entry, "vocabularyStop", "&Stop Listening", Qt::Key_Escape, [this] {
+        if (m_hooks.stopListening)
+            m_hooks.stopListening();
+    });
     layout()->setMenuBar(bar);
 }
 

@@ -38,6 +38,7 @@ public:
         std::function<std::vector<std::string>()> slots; // the slots' allophones, in order
         std::function<void(const std::vector<std::string>&)> load;   // into the slots
         std::function<void(const std::vector<std::string>&)> listen; // at the chip's timing
+        std::function<void()> stopListening;
         std::function<void(const std::vector<int>&)> speakOnChip;
         std::function<const Speller&()> speller;
     };
