@@ -1,5 +1,6 @@
 // The SDL player against real output: SDL's disk driver writes what the device plays to a file.
 // Decoding is shared with the sound-server player, so the hostile files are tried here.
+#include "sound/players/CutFade.h"
 #include "sound/players/SampleDecoder.h"
 #include "sound/players/SdlSamplePlayer.h"
 #include "speech/Speaker.h"
@@ -128,9 +129,19 @@ void TestSdlSamplePlayer::secondPlayCutsTheFirst()
 
     const auto firstPlayed = std::count(out.begin(), out.end(), std::int16_t(3000));
     QVERIFY2(firstPlayed > 0 && firstPlayed < 22050, qPrintable(QString::number(firstPlayed)));
-    const auto at = std::search(out.begin(), out.end(), second.begin(), second.end());
-    QVERIFY2(at != out.end(), "the second sample plays in full");
-    QVERIFY2(std::find(at, out.end(), std::int16_t(3000)) == out.end(),
+    // The second plays in full, from its onset; under its first frames the first fades out
+    // (no step from 3000 to the second's level, the click a cut made).
+    const std::size_t fade = tessary::CutFade::frames(22050);
+    const auto rest = std::search(out.begin(), out.end(), second.begin() + fade, second.end());
+    QVERIFY2(rest != out.end() && rest - out.begin() >= static_cast<long>(fade),
+             "the second sample plays in full");
+    const auto onset = rest - static_cast<long>(fade);
+    for (std::size_t i = 0; i < fade; ++i)
+        QCOMPARE(
+            onset[static_cast<long>(i)],
+            std::int16_t(second[i] + 3000 * static_cast<long>(fade - i) / static_cast<long>(fade)));
+    QCOMPARE(onset[-1], std::int16_t(3000));
+    QVERIFY2(std::find(rest, out.end(), std::int16_t(3000)) == out.end(),
              "the first sample does not come back");
 }
 

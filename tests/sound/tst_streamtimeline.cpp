@@ -45,7 +45,7 @@ private Q_SLOTS:
                    t.playNow(kRate, t0); // one second
                    return t.playNow(100, t0 + 100ms);
                })
-            << std::optional<Write>({0, From::ReadPosition, kRate * 9 / 10});
+            << std::optional<Write>({0, From::ReadPosition, kRate * 9 / 10, kRate * 9 / 10});
         QTest::newRow("a run starts the lead past the read position")
             << Script([](StreamTimeline& t) { return t.playAt(100, t0, t0 + 2ms); })
             << std::optional<Write>({kLead, From::ReadPosition, 100});
@@ -60,7 +60,7 @@ private Q_SLOTS:
                    t.playAt(4410, t0, t0); // 100 ms
                    return t.playAt(100, t0 + 50ms, t0 + 50ms);
                })
-            << std::optional<Write>({2205 - 4410, From::WriteIndex, 2205});
+            << std::optional<Write>({2205 - 4410, From::WriteIndex, 2205, 2205});
         QTest::newRow("a late first step shifts the run, not the limit")
             << Script([](StreamTimeline& t) {
                    t.playAt(100, t0, t0 + 3ms);
@@ -102,7 +102,7 @@ private Q_SLOTS:
             t.playAt(100, t0, t0);
             const std::int64_t hole = t.tail()->seek + 1;
             const Write w = t.playAt(100, t0 + 50ms, t0 + 50ms);
-            return std::optional<Write>({w.seek + hole, w.from, w.frames});
+            return std::optional<Write>({w.seek + hole, w.from, w.frames, w.over});
         }) << std::optional<Write>({2205 - 100, From::WriteIndex, 100});
     }
 
@@ -119,6 +119,7 @@ private Q_SLOTS:
             QCOMPARE(got->seek, expected->seek);
             QCOMPARE(got->from, expected->from);
             QCOMPARE(got->frames, expected->frames);
+            QCOMPARE(got->over, expected->over); // what the write cuts off, to fade it
         }
     }
 

@@ -1,5 +1,7 @@
 #include "PulsePlayback.h"
 
+#include "CutFade.h"
+
 #include "sound/PlayTiming.h"
 
 #include <algorithm>
@@ -236,19 +238,23 @@ void PulsePlayback::armClose()
         this);
 }
 
-void PulsePlayback::write(const StreamTimeline::Write& w, const Pcm* pcm)
+void PulsePlayback::write(const StreamTimeline::Write& w, const Pcm* pcm, const Pcm* cut)
 {
     const std::size_t length = pcm ? pcm->size() : 0;
     const std::int64_t offset = w.seek * static_cast<std::int64_t>(sizeof(std::int16_t));
     const pa_seek_mode_t mode =
         w.from == StreamTimeline::From::ReadPosition ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE;
-    if (static_cast<std::int64_t>(length) == w.frames) {
+    const bool fades = cut && w.over > 0 && static_cast<std::size_t>(w.over) <= cut->size();
+    if (static_cast<std::int64_t>(length) == w.frames && !fades) {
         pa_stream_write(stream, pcm->data(), length * sizeof(std::int16_t), nullptr, offset, mode);
         return;
     }
     std::vector<std::int16_t> data(static_cast<std::size_t>(w.frames), 0);
     if (pcm)
         std::copy(pcm->begin(), pcm->end(), data.begin());
+    if (fades)
+        CutFade::mix(data.data(), data.size(), *cut, cut->size() - static_cast<std::size_t>(w.over),
+                     CutFade::frames(rate));
     pa_stream_write(stream, data.data(), data.size() * sizeof(std::int16_t), nullptr, offset, mode);
 }
 
@@ -303,7 +309,8 @@ void PulsePlayback::start(const Request& r, std::shared_ptr<const Pcm> pcm)
     const auto length = static_cast<std::int64_t>(pcm->size());
     const Clock::time_point now = Clock::now();
     write(r.timed ? timeline->playAt(length, r.due, now) : timeline->playNow(length, now),
-          pcm.get());
+          pcm.get(), sounding.get());
+    sounding = std::move(pcm);
     extendTail();
 }
 

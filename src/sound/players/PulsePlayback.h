@@ -51,6 +51,9 @@ struct PulsePlayback
     std::optional<StreamTimeline> timeline;
     pa_time_event* closeTimer = nullptr;
 
+    // The sample written last: the next one fades it out where it cuts it off.
+    std::shared_ptr<const Pcm> sounding;
+
     // The newest play, while it waits for its sample to be decoded or for the stream.
     std::optional<Request> waiting;
 
@@ -91,7 +94,8 @@ struct PulsePlayback
     void armClose();
 
     // Carries out one of the timeline's writes: the sample, then zeros up to its length.
-    void write(const StreamTimeline::Write& w, const Pcm* pcm = nullptr);
+    // `cut`: the sample written before, which this one may cut off (and fades).
+    void write(const StreamTimeline::Write& w, const Pcm* pcm = nullptr, const Pcm* cut = nullptr);
 
     // Keeps the write index beyond the stream's close, and the close timer in step.
     void extendTail();

@@ -1,5 +1,6 @@
 #include "SdlSamplePlayer.h"
 
+#include "CutFade.h"
 #include "SampleCache.h"
 #include "sound/PlayTiming.h"
 
@@ -70,9 +71,14 @@ struct SdlSamplePlayer::Impl
     std::string waitingFor;
     Uint32 waitingSince = 0;
 
-    // The voice, touched by the callback under the device lock.
+    // The voice, touched by the callback under the device lock; and the one it cut off, faded
+    // out under it (CutFade) from `fadeFrom`, `fadeDone` frames of the fade mixed so far.
     std::shared_ptr<const Pcm> voice;
     std::size_t position = 0;
+    std::shared_ptr<const Pcm> fading;
+    std::size_t fadeFrom = 0;
+    std::size_t fadeDone = 0;
+    std::size_t fadeFrames = 0;
 
     SampleCache cache{[this](const std::string& path, std::shared_ptr<const Pcm> pcm) {
         std::lock_guard lock(mutex);
@@ -99,12 +105,25 @@ struct SdlSamplePlayer::Impl
             }
         }
         std::fill(out + done, out + want, std::int16_t(0));
+        if (self->fading) {
+            const std::size_t mixed = CutFade::mix(out, want, *self->fading, self->fadeFrom,
+                                                   self->fadeFrames, self->fadeDone);
+            self->fadeFrom += mixed;
+            self->fadeDone += mixed;
+            if (mixed == 0 || self->fadeDone >= self->fadeFrames)
+                self->fading.reset();
+        }
     }
 
     // Under the mutex, with the device open.
     void startVoice(std::shared_ptr<const Pcm> pcm)
     {
         SDL_LockAudioDevice(device);
+        if (voice && position < voice->size()) {
+            fading = voice;
+            fadeFrom = position;
+            fadeDone = 0;
+        }
         voice = std::move(pcm);
         position = 0;
         idleSince = kSounding;
@@ -192,6 +211,7 @@ struct SdlSamplePlayer::Impl
         failedBefore = false;
         idleSince = static_cast<Sint64>(SDL_GetTicks64());
         cache.setRate(obtained.freq);
+        fadeFrames = CutFade::frames(obtained.freq);
         if (waitingFor.empty())
             return;
         if (SDL_GetTicks() - waitingSince > kStaleMs) {
@@ -214,6 +234,7 @@ struct SdlSamplePlayer::Impl
         device = 0;
         SDL_LockAudioDevice(id);
         voice.reset();
+        fading.reset();
         position = 0;
         SDL_UnlockAudioDevice(id);
         lock.unlock();

@@ -40,10 +40,11 @@ void StreamTimeline::noteActivity(Clock::time_point asked)
 StreamTimeline::Write StreamTimeline::place(std::int64_t length, std::int64_t seek, From from,
                                             Clock::time_point sounds)
 {
-    const std::int64_t cover = std::max(length, frames(m_soundUntil - sounds));
+    const std::int64_t over = std::max<std::int64_t>(0, frames(m_soundUntil - sounds));
+    const std::int64_t cover = std::max(length, over);
     m_soundUntil = sounds + this->length(length);
     m_writeTime = sounds + this->length(cover);
-    return {seek, from, cover};
+    return {seek, from, cover, over};
 }
 
 StreamTimeline::Write StreamTimeline::playNow(std::int64_t length, Clock::time_point now)

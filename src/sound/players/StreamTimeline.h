@@ -31,6 +31,9 @@ public:
         std::int64_t seek = 0;
         From from = From::ReadPosition;
         std::int64_t frames = 0;
+        // Frames the sample before still had to sound where this write begins: cut off, it is
+        // faded under the new one (CutFade).
+        std::int64_t over = 0;
     };
 
     StreamTimeline(int rate, std::chrono::milliseconds idleClose);
