@@ -28,14 +28,14 @@ CopyMenu::CopyMenu(QPushButton* copy, Hooks hooks)
 {
     m_copy->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_copy, &QPushButton::clicked, this, &CopyMenu::copyCodeString);
-    connect(addAction("copyAsC", "Copy as C Array…"), &QAction::triggered, this,
+    connect(addAction("copyAsC", "Copy as &C Array…"), &QAction::triggered, this,
             [this] { copyNamedArray(false); });
-    connect(addAction("copyAsArduino", "Copy as Arduino entry…"), &QAction::triggered, this,
+    connect(addAction("copyAsArduino", "Copy as A&rduino entry…"), &QAction::triggered, this,
             [this] { copyNamedArray(true); });
     for (const auto& [name, caption, style] :
-         {std::tuple{"copyAsHex", "Copy as Hex Bytes", CodeFormat::Style::Hex},
-          std::tuple{"copyAsDecimal", "Copy as Decimal", CodeFormat::Style::Dec},
-          std::tuple{"copyAsBasic", "Copy as BASIC DATA", CodeFormat::Style::Basic}}) {
+         {std::tuple{"copyAsHex", "Copy as &Hex Bytes", CodeFormat::Style::Hex},
+          std::tuple{"copyAsDecimal", "Copy as &Decimal", CodeFormat::Style::Dec},
+          std::tuple{"copyAsBasic", "Copy as &BASIC DATA", CodeFormat::Style::Basic}}) {
         connect(addAction(name, caption), &QAction::triggered, this,
                 [this, style = style] { copyCodesAs(style); });
     }

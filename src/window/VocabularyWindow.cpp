@@ -66,7 +66,8 @@ VocabularyWindow::VocabularyWindow(Hooks hooks, QWidget* parent)
     layout->addWidget(new QLabel("Problems:", this));
     layout->addWidget(m_problems);
     layout->addWidget(m_status);
-    connect(m_entries, &QTableWidget::cellDoubleClicked, this, [this] { listen(); });
+    // An entry activated (a double click, or Enter) is listened to, as the Listen button does.
+    connect(m_entries, &QTableWidget::activated, this, [this] { listen(); });
     resize(900, 440);
     // Beside the main window, so that the slots stay in view.
     setMinimumWidth(480);
