@@ -3,6 +3,7 @@
 #include "AuditionLabel.h"
 #include "FocusSink.h"
 #include "FormLayout.h"
+#include "OptionStyle.h"
 #include "catalogue/AllophoneTable.h"
 
 #include <QAction>
@@ -169,12 +170,16 @@ void FormControls::buildOptionsAndButtons(QWidget* form)
     copy = control<QPushButton>(form, "Copy", "Copy");
     typespeak = control<QCheckBox>(form, "Typespeak", "Type 'n' Talk");
 
-    // The check box and option buttons paint the standard face behind their captions.
+    // The check box and option buttons paint the standard face behind their captions, with a
+    // gap before the caption that leaves it whole in its fixed box under any style.
     const QPalette standard = QApplication::style()->standardPalette();
+    auto* optionStyle = new OptionStyle;
+    optionStyle->setParent(form);
     for (QWidget* w : {static_cast<QWidget*>(emulate), static_cast<QWidget*>(hardware),
                        static_cast<QWidget*>(typespeak)}) {
         w->setPalette(standard);
         w->setAutoFillBackground(true);
+        w->setStyle(optionStyle);
     }
     for (QPushButton* b : {speak, clear, copy}) {
         b->setAutoDefault(false); // Enter and Esc press no button

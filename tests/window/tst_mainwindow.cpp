@@ -15,6 +15,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -72,6 +75,8 @@ private Q_SLOTS:
     void theKeyboardHearsASlot_data();
     void theKeyboardHearsASlot();
     void copySaysWhatItCopied();
+    void captionsFitUnderEveryStyle_data();
+    void captionsFitUnderEveryStyle();
 
 private:
     template <typename T = QWidget> T* find(const QString& name) const
@@ -623,6 +628,40 @@ void TestMainWindow::copySaysWhatItCopied()
     QTest::mouseClick(find("Copy"), Qt::LeftButton);
     QCOMPARE(m_window->findChild<CopyMenu*>()->copiedNote(), QString("Copied: $1B$07"));
     QVERIFY(QToolTip::isVisible());
+}
+
+void TestMainWindow::captionsFitUnderEveryStyle_data()
+{
+    QTest::addColumn<QString>("style");
+    for (const QString& key : QStyleFactory::keys())
+        QTest::newRow(qPrintable(key)) << key;
+}
+
+// Each button's and option's caption fits the room its style gives text inside its fixed box,
+// under every style Qt has here.
+void TestMainWindow::captionsFitUnderEveryStyle()
+{
+    QFETCH(QString, style);
+    m_window.reset();
+    const QString before = QApplication::style()->name();
+    QApplication::setStyle(style);
+    init();
+    const QStringList names = {"Speak", "Clear", "Copy", "Emulate", "Hardware", "Typespeak"};
+    for (const QString& name : names) {
+        auto* b = find<QAbstractButton>(name);
+        QStyleOptionButton option;
+        option.initFrom(b);
+        option.text = b->text();
+        const QStyle::SubElement contents =
+            qobject_cast<QPushButton*>(b)    ? QStyle::SE_PushButtonContents
+            : qobject_cast<QRadioButton*>(b) ? QStyle::SE_RadioButtonContents
+                                             : QStyle::SE_CheckBoxContents;
+        const int room = b->style()->subElementRect(contents, &option, b).width();
+        const int text = b->fontMetrics().horizontalAdvance(b->text());
+        QVERIFY2(text <= room, qPrintable(QString("%1: %2 > %3").arg(name).arg(text).arg(room)));
+    }
+    m_window.reset();
+    QApplication::setStyle(before);
 }
 
 QTEST_MAIN(TestMainWindow)
