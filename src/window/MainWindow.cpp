@@ -8,6 +8,7 @@
 #include "RowUndo.h"
 #include "SpellDialog.h"
 #include "VocabularyWindow.h"
+#include "WindowFrame.h"
 #include "catalogue/AllophoneTable.h"
 #include "composer/CodeFormat.h"
 #include "spelling/Speller.h"
@@ -48,6 +49,7 @@ MainWindow::MainWindow(SampleSet sampleSet, std::unique_ptr<SamplePlayer> player
 {
     setObjectName("Form1");
     setWindowTitle("Quorlin Tessary");
+    WindowFrame::closeButtonOnly(this);
     m_form.build(this);
     buildControls();
     connectControls();

@@ -45,6 +45,10 @@ class WindowEndToEnd(unittest.TestCase):
             functions = int(motif.split(",")[1], 16)
             self.assertFalse(functions & 0x08, "minimize offered")
             self.assertFalse(functions & 0x10, "maximize offered")
+            # And the frame's buttons: a close button only (no "all", no minimize, maximize).
+            flags, decorations = int(motif.split(",")[0], 16), int(motif.split(",")[2], 16)
+            self.assertTrue(flags & 0x02, "decorations left to the window manager")
+            self.assertFalse(decorations & (0x01 | 0x20 | 0x40), hex(decorations))
 
             # Typing "hh1" into slot 1 shows "$1B" under it. With no OCR at hand, the label's
             # pixels are compared: slot 2 with the same mnemonic draws the same picture, slot 3
