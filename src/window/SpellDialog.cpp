@@ -14,11 +14,12 @@
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -72,7 +73,16 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     buildFields();
     buildPicking();
     layOut();
-    connect(m_text, &QLineEdit::textChanged, m_pause, qOverload<>(&QTimer::start));
+    connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
+        // Cut at kMaxText, as a one-line box's maximum length would: a pasted book stops there.
+        if (m_text->document()->characterCount() - 1 >= kMaxText) {
+            QTextCursor cut(m_text->document());
+            cut.setPosition(kMaxText);
+            cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            cut.removeSelectedText();
+        }
+        m_pause->start();
+    });
     connect(m_pause, &QTimer::timeout, this, &SpellDialog::respell);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &SpellDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &SpellDialog::reject);
@@ -89,7 +99,7 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
         if (m_pause->isActive())
             respell();
         if (m_vocabularyAdder && !m_spelling.empty()) {
-            m_vocabularyAdder(m_text->text());
+            m_vocabularyAdder(text());
             reject(); // nothing goes into the slots
         }
     });
@@ -104,10 +114,17 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
 // The text, and what it spells: allophones, codes, how it fits the slots.
 void SpellDialog::buildFields()
 {
-    m_text = new QLineEdit(this);
+    // A paragraph, wrapped over as many lines as the dialog gives it (two at the least).
+    m_text = new QPlainTextEdit(this);
     m_text->setObjectName("spellText");
     m_text->setPlaceholderText("English words");
-    m_text->setMaxLength(kMaxText);
+    m_text->setTabChangesFocus(true);
+    m_text->setWordWrapMode(QTextOption::WordWrap);
+    m_text->setMinimumHeight(5 * m_text->fontMetrics().lineSpacing() / 2 +
+                             2 * m_text->frameWidth() +
+                             static_cast<int>(2 * m_text->document()->documentMargin()));
+    m_text->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_text->installEventFilter(this);
     // The spelling and its codes wrap within three lines and scroll past them, so that the
     // dialog keeps its size however long the text: the codes, one word without spaces,
     // wrap anywhere.
@@ -221,7 +238,7 @@ bool SpellDialog::fits() const
 void SpellDialog::respell()
 {
     m_pause->stop();
-    m_spelling = m_speller.spell(m_text->text().toStdString(), m_picked);
+    m_spelling = m_speller.spell(text().toStdString(), m_picked);
     m_allophones->setPlainText(joined(m_spelling));
     m_codes->setPlainText(QString::fromStdString(
         CodeFormat::format(AllophoneTable::codesOf(m_spelling), CodeFormat::Style::Dollar)));
@@ -235,7 +252,7 @@ void SpellDialog::respell()
                            .arg(n)
                            .arg(m_slotsLeft)
                            .arg(m_vocabularyAdder ? " Add it to the vocabulary instead." : ""));
-    if (m_text->text().size() >= kMaxText)
+    if (m_text->document()->characterCount() - 1 >= kMaxText)
         m_fit->setText(m_fit->text() + QString(" The text stops at %1 characters.").arg(kMaxText));
     if (!m_speller.available())
         m_fit->setText(m_fit->text() + " Nothing spells: espeak-ng's English data could not be "
@@ -257,7 +274,7 @@ void SpellDialog::listen()
 void SpellDialog::fillWords()
 {
     QStringList words;
-    for (const std::string& w : wordsOf(m_text->text().toStdString()))
+    for (const std::string& w : wordsOf(text().toStdString()))
         words << QString::fromStdString(w);
     QStringList had;
     for (int i = 0; i < m_words->count(); ++i)
@@ -340,6 +357,24 @@ void SpellDialog::save()
                          : QString("Not saved: %1").arg(QString::fromStdString(problem));
     }
     m_saveResult->setText(result);
+}
+
+QString SpellDialog::text() const
+{
+    return m_text->toPlainText();
+}
+
+bool SpellDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_text && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            !(key->modifiers() & Qt::ShiftModifier)) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void SpellDialog::accept()

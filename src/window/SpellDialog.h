@@ -14,7 +14,6 @@
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
@@ -59,7 +58,13 @@ public:
 
     void accept() override;
 
+protected:
+    // Enter in the text box is OK, as in a one-line box; Shift+Enter begins a new line.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The text as typed (the box keeps at most kMaxText characters).
+    QString text() const;
     void buildFields();
     QPlainTextEdit* spellingView(const QString& name, const QString& accessible,
                                  QTextOption::WrapMode wrap);
@@ -77,7 +82,7 @@ private:
     const Speller& m_speller;
     int m_slotsLeft;
     std::vector<std::string> m_spelling;
-    QLineEdit* m_text = nullptr;
+    QPlainTextEdit* m_text = nullptr;
     QPlainTextEdit* m_allophones = nullptr;
     QPlainTextEdit* m_codes = nullptr;
     QLabel* m_fit = nullptr;

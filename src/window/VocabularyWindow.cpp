@@ -343,8 +343,11 @@ void VocabularyWindow::moveEntry(bool up)
 void VocabularyWindow::listen()
 {
     const int e = current();
-    if (e >= 0 && !m_entries->codes(e).empty())
-        m_hooks.listen(AllophoneTable::mnemonicsOf(m_entries->codes(e)));
+    if (e < 0 || m_entries->codes(e).empty())
+        return;
+    m_hooks.listen(AllophoneTable::mnemonicsOf(m_entries->codes(e)));
+    say(QString("Listening to '%1' (Escape stops it).")
+            .arg(toQt(m_file.vocabulary().entries()[std::size_t(e)].name)));
 }
 
 void VocabularyWindow::speakOnChip()

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void spellTextHere_data();
     void spellTextHere();
     void pastedBookIsCutAndFitsTheScreen();
+    void theTextTakesAParagraph();
     void listenPickAndSave_data();
     void listenPickAndSave();
     void listenPlaysTheSpellingInTheChipsTime();
@@ -300,7 +301,8 @@ void TestCommands::spellTextHere_data()
         << QStringList{"", "", "", "$38", "$35", "$00", "", ""} << "Takes 3 of the 27 slots left.";
     QTest::newRow("too long for the slots left: refused")
         << 27 << "hello world"
-        << "ok then cancel" << before << beforeCodes << "Too long: needs 11 slots, and 4 are left. Add it to the vocabulary instead.";
+        << "ok then cancel" << before << beforeCodes
+        << "Too long: needs 11 slots, and 4 are left. Add it to the vocabulary instead.";
     QTest::newRow("cancel changes nothing")
         << 1 << "hello"
         << "cancel" << before << beforeCodes << "Takes 5 of the 30 slots left.";
@@ -323,7 +325,7 @@ void TestCommands::spellTextHere()
     QTimer::singleShot(0, this, [&] {
         auto* dialog = qobject_cast<SpellDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
-        QTest::keyClicks(dialog->findChild<QLineEdit*>("spellText"), text);
+        QTest::keyClicks(dialog->findChild<QPlainTextEdit*>("spellText"), text);
         // Spelled once typing pauses.
         QTRY_COMPARE(dialog->findChild<QLabel*>("spellFit")->text(), message);
         shown = dialog->findChild<QLabel*>("spellFit")->text();
@@ -347,14 +349,33 @@ void TestCommands::spellTextHere()
     QCOMPARE(m_window->focusWidget()->objectName(), QString("Picture1"));
 }
 
+// Shift+Enter begins a new line of the text, which is spelled across it; Enter is OK.
+void TestCommands::theTextTakesAParagraph()
+{
+    const Speller speller(WordList::builtIn());
+    SpellDialog dialog(speller, 30, m_window.get());
+    dialog.show();
+    auto* text = dialog.findChild<QPlainTextEdit*>("spellText");
+    text->setFocus();
+    QTest::keyClicks(text, "hello");
+    QTest::keyClick(text, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(text, "world");
+    QCOMPARE(text->toPlainText(), QString("hello\nworld"));
+    QVERIFY(dialog.isVisible());
+    QTest::keyClick(text, Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const Speller same(WordList::builtIn());
+    QCOMPARE(dialog.spelling(), same.spell("hello world", WordList()));
+}
+
 void TestCommands::pastedBookIsCutAndFitsTheScreen()
 {
     const Speller speller(WordList::builtIn());
     SpellDialog dialog(speller, 30, m_window.get());
     dialog.show();
-    auto* text = dialog.findChild<QLineEdit*>("spellText");
-    text->insert(QString("hello ").repeated(200'000)); // what a paste of 1.2 MB does
-    QCOMPARE(text->text().size(), SpellDialog::kMaxText);
+    auto* text = dialog.findChild<QPlainTextEdit*>("spellText");
+    text->insertPlainText(QString("hello ").repeated(200'000)); // what a paste of 1.2 MB does
+    QCOMPARE(text->toPlainText().size(), SpellDialog::kMaxText);
     auto* fit = dialog.findChild<QLabel*>("spellFit");
     QTRY_VERIFY(fit->text().startsWith("Too long: needs "));
     QVERIFY2(fit->text().endsWith("The text stops at 1000 characters."), qPrintable(fit->text()));
@@ -367,7 +388,7 @@ void TestCommands::pastedBookIsCutAndFitsTheScreen()
     QCOMPARE(shown.split(' ').size(), static_cast<qsizetype>(dialog.spelling().size()));
     for (const QLabel* label : dialog.findChildren<QLabel*>())
         QVERIFY2(!label->text().contains('&') || label->buddy(), qPrintable(label->text()));
-    text->setText("temperature is 21 degrees");
+    text->setPlainText("temperature is 21 degrees");
     auto* words = dialog.findChild<QComboBox*>("spellWord");
     QTRY_COMPARE(words->count(), 3); // "21" is read as words, not picked
     for (int i = 0; i < words->count(); ++i)
@@ -414,7 +435,7 @@ void TestCommands::listenPickAndSave()
     dialog.setListener([&](const std::vector<std::string>& m) { heard.push_back(m); });
     dialog.setWordFile(file);
     dialog.show();
-    dialog.findChild<QLineEdit*>("spellText")->setText(text);
+    dialog.findChild<QPlainTextEdit*>("spellText")->setPlainText(text);
 
     auto* words = dialog.findChild<QComboBox*>("spellWord");
     QTRY_VERIFY(words->findText(word) >= 0);
@@ -474,7 +495,7 @@ void TestCommands::listenPlaysTheSpellingInTheChipsTime()
     QTimer::singleShot(0, this, [&] {
         auto* dialog = qobject_cast<SpellDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
-        dialog->findChild<QLineEdit*>("spellText")->setText("hello");
+        dialog->findChild<QPlainTextEdit*>("spellText")->setPlainText("hello");
         QTRY_COMPARE(dialog->spelling().size(), std::size_t(5));
         clock.start();
         dialog->findChild<QPushButton*>("spellListen")->click();

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 
 using namespace tessary;
@@ -25,7 +26,7 @@ void TestSpellWithoutData::saysWhyNothingSpells()
     SpellDialog dialog(speller, 30);
     dialog.show();
     auto* fit = dialog.findChild<QLabel*>("spellFit");
-    dialog.findChild<QLineEdit*>("spellText")->setText("good morning");
+    dialog.findChild<QPlainTextEdit*>("spellText")->setPlainText("good morning");
     QTRY_VERIFY(fit->text().contains("Nothing spells: espeak-ng's English data could not be"));
     QVERIFY(dialog.spelling().empty());
 }

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -224,7 +225,7 @@ void TestVocabularyWindow::textTooLongForTheSlotsBecomesAnEntry()
     QTimer::singleShot(0, this, [this, text] {
         auto* dialog = qobject_cast<SpellDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
-        dialog->findChild<QLineEdit*>("spellText")->setText(text);
+        dialog->findChild<QPlainTextEdit*>("spellText")->setPlainText(text);
         auto* fit = dialog->findChild<QLabel*>("spellFit");
         QTRY_VERIFY(fit->text().startsWith("Too long: needs "));
         answer("report");
