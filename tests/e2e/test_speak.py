@@ -2,6 +2,8 @@
 pace of a SPEAK run to the sample, the server dying and coming back, the signals that end the
 program, the clipboard another program reads, and closing the window in the middle of a run."""
 
+import array
+import math
 import os
 import signal
 import sys
@@ -60,6 +62,29 @@ class SpeakEndToEnd(unittest.TestCase):
             self.assertTrue(exact, f"no interval of {pace} frames: {gaps}")
             self.assertTrue(all(g > pace for g in gaps if g not in exact),
                             f"a hurried step: {gaps}")
+
+    def test_a_cut_off_sample_fades_without_a_click(self):
+        """80 ms of a sine, cut off at 50 ms where it stands at its peak by the same sample's
+        start: the cut fades out under the next onset, so no step reaches the sink, only the
+        sine's own slope (a cut without the fade steps the whole amplitude)."""
+        freq = 445  # 22.25 periods in 50 ms: each cut comes at the sine's crest
+        n, ramp = RATE * 80 // 1000, RATE // 200  # its own end falls over 5 ms
+        sine = array.array("h", (int(8192 * min(1, (n - i) / ramp) *
+                                     math.sin(2 * math.pi * freq * i / RATE)) for i in range(n)))
+        with Session(BINARY, samples={"eh": sine}, pulse=True, rate=RATE) as s:
+            s.start()
+            s.click_twips(*slot_box(1))
+            s.run(["xdotool", "type", "--delay", "15", "\t".join(["eh"] * 30)])
+            time.sleep(0.3)
+            s.pulse.record()
+            s.click_twips(*SPEAK)
+            time.sleep(2.5)
+            heard = s.pulse.stop_recording()
+        self.assertGreater(max(abs(v) for v in heard), 6000, "the run was not heard")
+        steps = [abs(b - a) for a, b in zip(heard, heard[1:])]
+        slope = 2 * math.pi * freq * 8192 / RATE  # the sine's own largest step
+        print(f"largest step at the sink: {max(steps)} (the sine's own: {slope:.0f})")
+        self.assertLess(max(steps), 3 * slope)
 
     def test_audition_server_restart_and_copy(self):
         hh1 = HH1_HEARD
