@@ -106,8 +106,10 @@ SpellDialog::SpellDialog(const Speller& speller, int slotsLeft, QWidget* parent)
     respell();
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         setMaximumSize(screen->availableGeometry().size());
-    // Beside the slots it is about to fill, not over them.
+    // Beside the slots it is about to fill, not over them; as small as shows every line, and
+    // the boxes grow with the dialog.
     adjustSize();
+    resize(width(), minimumSizeHint().height());
     Placement::beside(this, parent);
 }
 

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace tessary {
@@ -39,7 +40,9 @@ VocabularyTable::VocabularyTable(QWidget* parent) : QTableWidget(0, 4, parent)
     // Columns the user can resize, each no wider than its share at first: a long name is
     // elided, whole in its tooltip, rather than pushing the others out of view.
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setStretchLastSection(false);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this] { m_userSized = m_userSized || !m_fitting; });
     setTextElideMode(Qt::ElideRight);
     setWordWrap(false);
     verticalHeader()->hide();
@@ -69,12 +72,33 @@ void VocabularyTable::show(const Vocabulary& spelled)
             setItem(static_cast<int>(i), column, item);
         }
     }
-    resizeColumnsToContents();
-    // Name, text, time: each at most a share of the view; the codes take what is left.
-    const int view = std::max(viewport()->width(), 600);
-    const int most[] = {view / 5, view * 2 / 5, view / 8};
-    for (int column = 0; column < 3; ++column)
-        setColumnWidth(column, std::min(columnWidth(column), most[column]));
+    if (!m_userSized)
+        fitColumns();
+}
+
+void VocabularyTable::resizeEvent(QResizeEvent* event)
+{
+    QTableWidget::resizeEvent(event);
+    if (!m_userSized)
+        fitColumns();
+}
+
+void VocabularyTable::fitColumns()
+{
+    const int total = viewport()->width();
+    if (total <= 0)
+        return;
+    std::array<int, 4> width{};
+    const std::array<int, 4> most = {total / 5, total, total / 5, total / 4};
+    for (int c = 0; c < 4; ++c)
+        width[static_cast<std::size_t>(c)] =
+            std::min(most[static_cast<std::size_t>(c)],
+                     std::max(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c)));
+    width[1] = std::max(total - width[0] - width[2] - width[3], total / 4);
+    m_fitting = true;
+    for (int c = 0; c < 4; ++c)
+        setColumnWidth(c, width[static_cast<std::size_t>(c)]);
+    m_fitting = false;
 }
 
 const std::vector<int>& VocabularyTable::codes(int entry) const

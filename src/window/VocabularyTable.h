@@ -22,8 +22,17 @@ public:
     // Row `entry`'s codes; empty outside the rows.
     const std::vector<int>& codes(int entry) const;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // Every column in view: the name, the time and the codes each at most a share of the
+    // width, the text the rest. Until the user resizes a column, which is then theirs.
+    void fitColumns();
+
     std::vector<std::vector<int>> m_codes; // each entry's codes as the chip says them
+    bool m_fitting = false;
+    bool m_userSized = false;
 };
 
 } // namespace tessary
