@@ -456,8 +456,10 @@ void VocabularyWindow::closeEvent(QCloseEvent* event)
     if (m_modified) { // discarded: the window shows the file as it is on disk next time
         m_file = VocabularyFile();
         m_modified = false;
-        if (m_path.empty() || !open(m_path))
+        if (m_path.empty() || !open(m_path)) {
+            newHistory();
             refresh();
+        }
     }
     event->accept();
 }
