@@ -26,7 +26,9 @@
 #include <cstring>
 #include <optional>
 #include <ostream>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -119,9 +121,9 @@ bool mcuIs(const std::string& mcu, const Board& board)
                                      [](char a, char b) { return std::tolower(a) == b; });
 }
 
-// The firmware's image, and the board it runs on: the one --mcu names, or else the first whose
-// MCU the firmware was built for. Failure for a file that cannot be read, UsageError for one
-// that is no whole firmware for any board.
+// The firmware's image, and the board it runs on: the first of the MCU --mcu names (one the
+// table has), or else the first whose MCU the firmware was built for. Failure for a file that
+// cannot be read, UsageError for one that is no whole firmware for any board.
 std::pair<FirmwareImage, const Board*> firmware(const std::string& path, const std::string& mcu)
 {
     UserFile::Contents c = UserFile::read(path, kMaxFirmware);
@@ -129,13 +131,12 @@ std::pair<FirmwareImage, const Board*> firmware(const std::string& path, const s
         throw Failure("cannot read " + path + ": " + std::strerror(ENOENT));
     if (c.status == UserFile::Status::Refused)
         throw Failure("cannot read " + c.problem);
-    std::string known, first;
+    std::string first;
+    std::vector<std::string_view> tried; // boards of one MCU read a firmware alike
     for (const Board& board : Board::all()) {
-        if (known.find(board.mcu) != std::string::npos)
-            continue; // a board of the same MCU came before
-        known += (known.empty() ? "" : ", ") + std::string(board.mcu);
-        if (!mcuIs(mcu, board))
+        if (!mcuIs(mcu, board) || std::find(tried.begin(), tried.end(), board.mcu) != tried.end())
             continue;
+        tried.push_back(board.mcu);
         std::string problem;
         std::optional<FirmwareImage> image = FirmwareImage::read(c.bytes, board, problem);
         if (image)
@@ -145,8 +146,6 @@ std::pair<FirmwareImage, const Board*> firmware(const std::string& path, const s
         if (first.empty() || (first.rfind("built for", 0) == 0 && !otherMcu))
             first = problem;
     }
-    if (first.empty())
-        throw UsageError("--mcu " + mcu + " is no MCU the simulator has: " + known);
     throw UsageError(path + ": " + first);
 }
 
@@ -213,10 +212,17 @@ int run(Invocation& cli)
             fitsSome = fitsSome || Specs::tryFor(o, b);
         }
     }
-    if (!firstBoard)
-        throw UsageError("--mcu " + o.mcu +
-                         " is no MCU the simulator has: atmega328p, "
-                         "atmega2560 or atmega32u4");
+    if (!firstBoard) {
+        std::vector<std::string_view> mcus;
+        for (const Board& b : Board::all()) {
+            if (std::find(mcus.begin(), mcus.end(), b.mcu) == mcus.end())
+                mcus.push_back(b.mcu);
+        }
+        std::string listed;
+        for (std::string_view m : mcus)
+            listed += (listed.empty() ? "" : ", ") + std::string(m);
+        throw UsageError("--mcu " + o.mcu + " is no MCU the simulator has: " + listed);
+    }
     if (!fitsSome)
         Specs(o, *firstBoard);
     const auto [image, board] = firmware(o.items[0], o.mcu);

@@ -309,7 +309,7 @@ void SpellDialog::fillAlternatives()
         m_alternatives->addItem(joined(s) + "   " +
                                 QString::fromStdString(CodeFormat::format(
                                     AllophoneTable::codesOf(s), CodeFormat::Style::Dollar)));
-        if (picked != m_picks.end() && withoutTrailingPauses(s) == picked->second)
+        if (picked != m_picks.end() && s == picked->second)
             current = static_cast<int>(i);
     }
     m_alternatives->setCurrentIndex(current);
@@ -323,7 +323,7 @@ void SpellDialog::pick(int index)
     if (index == 0)
         m_picks.erase(word);
     else
-        m_picks[word] = withoutTrailingPauses(m_shownAlternatives[std::size_t(index)]);
+        m_picks[word] = m_shownAlternatives[std::size_t(index)];
     std::string lines;
     for (const auto& [w, mnemonics] : m_picks)
         lines += w + " " + joined(mnemonics).toStdString() + "\n";

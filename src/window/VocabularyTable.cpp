@@ -72,6 +72,11 @@ void VocabularyTable::show(const Vocabulary& spelled)
             setItem(static_cast<int>(i), column, item);
         }
     }
+    // What each column's cells and header would take, read once a filling: a resize of the
+    // window refits from these without going over every row again.
+    for (int c = 0; c < columnCount(); ++c)
+        m_natural[static_cast<std::size_t>(c)] =
+            std::max(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c));
     if (!m_userSized)
         fitColumns();
 }
@@ -90,10 +95,8 @@ void VocabularyTable::fitColumns()
         return;
     std::array<int, 4> width{};
     const std::array<int, 4> most = {total / 5, total, total / 5, total / 4};
-    for (int c = 0; c < 4; ++c)
-        width[static_cast<std::size_t>(c)] =
-            std::min(most[static_cast<std::size_t>(c)],
-                     std::max(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c)));
+    for (std::size_t c = 0; c < width.size(); ++c)
+        width[c] = std::min(most[c], m_natural[c]);
     width[1] = std::max(total - width[0] - width[2] - width[3], total / 4);
     m_fitting = true;
     for (int c = 0; c < 4; ++c)

@@ -4,6 +4,7 @@
 
 #include <QTableWidget>
 
+#include <array>
 #include <vector>
 
 namespace tessary {
@@ -31,6 +32,7 @@ private:
     void fitColumns();
 
     std::vector<std::vector<int>> m_codes; // each entry's codes as the chip says them
+    std::array<int, 4> m_natural{};        // each column's width for its widest cell or header
     bool m_fitting = false;
     bool m_userSized = false;
 };
