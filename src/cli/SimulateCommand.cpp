@@ -4,6 +4,7 @@
 #include "Failure.h"
 #include "InterruptGuard.h"
 #include "Invocation.h"
+#include "PlayFolder.h"
 #include "UsageError.h"
 #include "Utterance.h"
 #include "WavOutput.h"
@@ -16,6 +17,7 @@
 #include "simulate/Simulation.h"
 #include "sound/SoundOutput.h"
 #include "sound/players/OutputFinder.h"
+#include "speech/JoinedSpeech.h"
 
 #include <algorithm>
 #include <cctype>
@@ -54,49 +56,19 @@ void writeSound(Invocation& cli, const SampleSet& set, const std::vector<Said>& 
     Utterance samples(set, 0);
     const int rate = samples.rate();
     WavOutput wav(path, rate, cli.out());
-    long long at = 0;
-    for (std::size_t i = 0; i < said.size(); ++i) {
-        const long long start = static_cast<long long>(said[i].microseconds) * rate / 1'000'000;
-        wav.append(Pcm(static_cast<std::size_t>(std::max(0LL, start - at)), 0));
-        at = std::max(at, start);
-        Utterance::Part part = samples.add(said[i].mnemonic);
-        const long long next =
-            i + 1 < said.size()
-                ? static_cast<long long>(said[i + 1].microseconds) * rate / 1'000'000
-                : at + part.length;
+    JoinedSpeech joined(rate);
+    for (const Said& s : said) {
+        Utterance::Part part = samples.add(s.mnemonic);
         Pcm pcm;
-        Utterance::sound(part, next - at, pcm);
+        joined.add(s.mnemonic, part.pcm, static_cast<long long>(s.microseconds) * rate / 1'000'000,
+                   part.length, pcm);
         wav.append(pcm);
-        at = next;
     }
+    Pcm pcm;
+    joined.finish(pcm);
+    wav.append(pcm);
     wav.finish();
 }
-
-// A folder of our own for the sound --play plays, in $TMPDIR or /tmp: a fixed name there could
-// be someone else's link. It goes, with what is in it, however the command ends.
-class PlayFolder
-{
-public:
-    PlayFolder()
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        m_folder = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/tessary-simulate-XXXXXX";
-        if (!::mkdtemp(m_folder.data()))
-            throw Failure("cannot make a folder in " + m_folder.substr(0, m_folder.rfind('/')) +
-                          ": " + std::strerror(errno));
-    }
-    ~PlayFolder()
-    {
-        ::unlink(wav().c_str());
-        ::rmdir(m_folder.c_str());
-    }
-    PlayFolder(const PlayFolder&) = delete;
-    PlayFolder& operator=(const PlayFolder&) = delete;
-    std::string wav() const { return m_folder + "/said.wav"; }
-
-private:
-    std::string m_folder;
-};
 
 void play(Invocation& cli, const std::string& wav, double seconds)
 {
@@ -268,10 +240,10 @@ int run(Invocation& cli)
     if (!o.output.empty())
         writeSound(cli, set, said, o.output);
     if (o.play && !said.empty()) {
-        const PlayFolder folder;
-        writeSound(cli, set, said, folder.wav());
-        play(cli, folder.wav(),
-             said.back().microseconds / 1e6 - said.front().microseconds / 1e6 + 0.5);
+        PlayFolder folder("simulate");
+        const std::string wav = folder.file("said.wav");
+        writeSound(cli, set, said, wav);
+        play(cli, wav, said.back().microseconds / 1e6 - said.front().microseconds / 1e6 + 0.5);
         if (InterruptGuard::flag())
             return InterruptGuard::status();
     }

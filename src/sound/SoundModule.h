@@ -2,7 +2,11 @@
 
 #include "OutputChoice.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace tessary {
 
@@ -15,6 +19,11 @@ class SoundModule
 public:
     // The output, found through the module; None, with the reason, when it cannot be loaded.
     static OutputChoice findOutput();
+    // The wave file at `path` as mono 16-bit samples at `rate` (0: the file's own, which
+    // `rate` is set to), through the players' decoder; null when it cannot be played or the
+    // module cannot be loaded.
+    static std::shared_ptr<const std::vector<std::int16_t>> decode(const std::string& path,
+                                                                   int& rate);
     static std::filesystem::path path();
 };
 

@@ -8,16 +8,19 @@
 
 namespace tessary {
 
-void ListenSchedule::start(const std::vector<std::string>& mnemonics, Clock::time_point now)
+void ListenSchedule::start(const std::vector<std::string>& mnemonics, Clock::time_point now,
+                           const std::vector<std::string>& files)
 {
     // The lead keeps the first allophone from being late for its own time.
     const Clock::time_point begin = now + PlayTiming::kLead;
     UtteranceTimeline timeline;
     m_steps.clear();
     m_next = 0;
-    for (const std::string& m : mnemonics) {
+    const bool byFile = files.size() == mnemonics.size();
+    for (std::size_t i = 0; i < mnemonics.size(); ++i) {
+        const std::string& m = mnemonics[i];
         if (AllophoneTable::FindByMnemonic(m))
-            m_steps.emplace_back(m, begin + timeline.add(m).start);
+            m_steps.emplace_back(byFile ? files[i] : m, begin + timeline.add(m).start);
     }
 }
 

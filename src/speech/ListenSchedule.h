@@ -19,11 +19,14 @@ class ListenSchedule
 {
 public:
     using Clock = SamplePlayer::Clock;
-    using Step = std::pair<std::string, Clock::time_point>; // a mnemonic and when it is due
+    // What to play (a mnemonic, or the file given for it) and when it is due.
+    using Step = std::pair<std::string, Clock::time_point>;
 
     // The run begins PlayTiming::kLead after `now`; mnemonics that name no allophone are left
-    // out. A new run replaces the one under way.
-    void start(const std::vector<std::string>& mnemonics, Clock::time_point now);
+    // out. `files`, when there is one for each mnemonic, are played in their place. A new run
+    // replaces the one under way.
+    void start(const std::vector<std::string>& mnemonics, Clock::time_point now,
+               const std::vector<std::string>& files = {});
     void stop();
     bool listening() const { return m_next < m_steps.size(); }
     // The steps to hand to the player at `now`, each once, in order.

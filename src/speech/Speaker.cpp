@@ -1,7 +1,13 @@
 #include "Speaker.h"
 
+#include "JoinedSpeech.h"
+#include "UtteranceTimeline.h"
 #include "catalogue/AllophoneTable.h"
 #include "sound/SilentPlayer.h"
+#include "sound/SoundModule.h"
+#include "sound/WavWriter.h"
+
+#include <map>
 
 namespace tessary {
 
@@ -21,6 +27,40 @@ void Speaker::playStemAt(std::string_view stem, SamplePlayer::Clock::time_point 
     if (!m_set.present() || !SampleSet::isSafeStem(stem))
         return;
     m_player->playAt(m_set.samplePath(stem), due);
+}
+
+void Speaker::playFileAt(const std::string& path, SamplePlayer::Clock::time_point due)
+{
+    m_player->playAt(path, due);
+}
+
+std::vector<std::string> Speaker::joinedFiles(const std::vector<std::string>& mnemonics,
+                                              const std::string& folder) const
+{
+    if (!m_set.present())
+        return {};
+    int rate = 0; // the first sample's own; the others are brought to it
+    std::map<std::string, std::shared_ptr<const JoinedSpeech::Pcm>> samples;
+    std::vector<JoinedSpeech::Part> parts;
+    UtteranceTimeline timeline;
+    for (const std::string& m : mnemonics) {
+        auto& sample = samples[m];
+        if (!sample && !(sample = SoundModule::decode(m_set.samplePath(m), rate)))
+            return {};
+        const UtteranceTimeline::Step step = timeline.add(m);
+        const auto frames = [rate](std::chrono::microseconds t) {
+            return static_cast<long long>(t.count()) * rate / 1'000'000;
+        };
+        parts.push_back(
+            {m, sample, frames(step.start), frames(step.start + step.chip) - frames(step.start)});
+    }
+    std::vector<std::string> paths;
+    for (const JoinedSpeech::Pcm& share : JoinedSpeech::shares(parts, rate)) {
+        paths.push_back(folder + "/listen-" + std::to_string(paths.size()) + ".wav");
+        if (!WavWriter::write(paths.back(), share, rate))
+            return {};
+    }
+    return paths;
 }
 
 void Speaker::prepare()

@@ -4,7 +4,9 @@
 #include "sound/SamplePlayer.h"
 
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessary {
 
@@ -20,6 +22,13 @@ public:
     void playStem(std::string_view stem);
     // The same, for a SPEAK step that is due at `due`.
     void playStemAt(std::string_view stem, SamplePlayer::Clock::time_point due);
+    // A file outside the set (a share of a joined spelling), due at `due`.
+    void playFileAt(const std::string& path, SamplePlayer::Clock::time_point due);
+    // The allophones (all of them known) joined as the chip joins them (JoinedSpeech), one file
+    // a part in `folder`, at the set's rate; empty when the set is missing or one of its samples
+    // cannot be decoded, and the samples are played as they are.
+    std::vector<std::string> joinedFiles(const std::vector<std::string>& mnemonics,
+                                         const std::string& folder) const;
     // Plays the sample of audition label k (1..64); anything else plays nothing.
     void audition(int k);
 

@@ -371,15 +371,30 @@ void MainWindow::spellInto(int n)
 
 void MainWindow::listenTo(const std::vector<std::string>& mnemonics)
 {
-    m_listen.start(mnemonics, ListenSchedule::Clock::now());
+    // Joined as the chip joins them, as `tessary say` and `render` play a spelling; the set's
+    // samples one by one where that cannot be done.
+    std::vector<std::string> known;
+    for (const std::string& m : mnemonics)
+        if (AllophoneTable::FindByMnemonic(m))
+            known.push_back(m);
+    if (!m_listenFolder)
+        m_listenFolder = std::make_unique<QTemporaryDir>();
+    m_listenFiles = m_listenFolder->isValid()
+                        ? m_speaker.joinedFiles(known, m_listenFolder->path().toStdString())
+                        : std::vector<std::string>();
+    m_listen.start(known, ListenSchedule::Clock::now(), m_listenFiles);
     listenStep();
 }
 
 void MainWindow::listenStep()
 {
     const auto now = ListenSchedule::Clock::now();
-    for (const auto& [stem, due] : m_listen.due(now))
-        m_speaker.playStemAt(stem, due);
+    for (const auto& [sound, due] : m_listen.due(now)) {
+        if (m_listenFiles.empty())
+            m_speaker.playStemAt(sound, due);
+        else
+            m_speaker.playFileAt(sound, due);
+    }
     if (const auto wait = m_listen.wait(now))
         m_listenTimer->start(static_cast<int>(wait->count()));
 }

@@ -23,6 +23,7 @@
 #include "speech/SpeakSequencer.h"
 #include "speech/Speaker.h"
 
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <array>
@@ -125,6 +126,8 @@ private:
     VocabularyWindow* m_vocabulary = nullptr;
     QAction* m_openVocabulary = nullptr;
     ListenSchedule m_listen;
+    std::unique_ptr<QTemporaryDir> m_listenFolder; // the joined spelling Listen plays
+    std::vector<std::string> m_listenFiles;        // its shares; empty: the set's samples
 };
 
 } // namespace tessary

@@ -1,4 +1,5 @@
 #include "OutputFinder.h"
+#include "SampleDecoder.h"
 
 #include <cstddef>
 #include <cstring>
@@ -15,4 +16,20 @@ tessary_find_output(int* kind, char* line, std::size_t lineSize)
         line[lineSize - 1] = '\0';
     }
     return c.player.release();
+}
+
+// A sample decoded for a caller that has no decoder of its own (the window, joining a spelling's
+// samples): handed to `take` while it lasts, at `rate` (0: the file's own); nothing is handed
+// over for a file that cannot be played.
+extern "C" __attribute__((visibility("default"))) void tessary_decode_sample(
+    const char* path, int rate,
+    void (*take)(const std::int16_t* samples, std::size_t frames, int rate, void* context),
+    void* context)
+{
+    if (rate <= 0)
+        rate = tessary::SampleDecoder::nativeRate(path);
+    if (rate <= 0)
+        return;
+    if (const auto pcm = tessary::SampleDecoder::decode(path, rate))
+        take(pcm->data(), pcm->size(), rate, context);
 }
