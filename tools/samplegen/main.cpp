@@ -3,6 +3,8 @@
 //
 //   tessary-samplegen --durations al2-durations.tsv --out DIR [--report]
 //   tessary-samplegen --speak TEXT --voice flite:rms --wav FILE   (a reference voice for judges)
+//                     [--chip-timing 'MNEMONIC...']  (its phones at the chip's durations)
+#include "ChipTiming.h"
 #include "EspeakRenderer.h"
 #include "FliteRenderer.h"
 #include "SampleCutter.h"
@@ -29,7 +31,8 @@ constexpr const char* kUsage =
     "usage: tessary-samplegen --durations FILE --out DIR [--report] "
     "[--recipe 'MNEMONIC [carrier=PHONEMES] [target=PHONEMES] [voice=VOICE] [db=DB] "
     "[release=MS] [fade=MS]']...\n"
-    "       tessary-samplegen --speak TEXT [--voice flite:NAME] --wav FILE";
+    "       tessary-samplegen --speak TEXT [--voice flite:NAME] [--chip-timing 'MNEMONIC...'] "
+    "--wav FILE";
 constexpr double kPeakDbfs = -3.0;
 // Faster speech first: the fastest rate that gives a long enough segment sounds most natural.
 constexpr int kRates[] = {175, 150, 125, 100, 80};
@@ -253,6 +256,7 @@ struct Arguments
     std::string speak; // text a whole voice speaks, for the listening judges to compare with
     std::string voice{"flite:rms"};
     std::string wav;
+    std::string chipTiming; // the spelling of the text whose durations the voice takes
 };
 
 Arguments parseArguments(int argc, char** argv)
@@ -274,6 +278,8 @@ Arguments parseArguments(int argc, char** argv)
             a.voice = argv[++i];
         else if (arg == "--wav" && i + 1 < argc)
             a.wav = argv[++i];
+        else if (arg == "--chip-timing" && i + 1 < argc)
+            a.chipTiming = argv[++i];
         else
             throw std::runtime_error(kUsage);
     }
@@ -291,7 +297,17 @@ int speak(const Arguments& args)
     if (!args.voice.starts_with("flite:"))
         throw std::runtime_error("--voice: one of flite's voices (flite:rms, flite:slt, ...)");
     Speech speech;
-    const Rendering r = speech.flite.render(args.speak, 175, args.voice.substr(6));
+    Rendering r = speech.flite.render(args.speak, 175, args.voice.substr(6));
+    if (!args.chipTiming.empty()) {
+        const std::vector<float> in(r.pcm.begin(), r.pcm.end());
+        const std::vector<float> out = tessary::TimeStretch::stretch(
+            in, ChipTiming::anchors(r, words(args.chipTiming), speech.sampleRate()),
+            speech.sampleRate());
+        r.pcm.resize(out.size());
+        std::transform(out.begin(), out.end(), r.pcm.begin(), [](float v) {
+            return static_cast<std::int16_t>(std::clamp(std::lround(v), -32768L, 32767L));
+        });
+    }
     if (!tessary::WavWriter::write(args.wav, r.pcm, speech.sampleRate()))
         throw std::runtime_error("cannot write " + args.wav);
     return 0;
