@@ -30,6 +30,10 @@ _tessary()
         _tessary_files
         return
         ;;
+    "spell --style" | "codes --style" | "say --style" | "render --style" | "vocab --style")
+        COMPREPLY=($(compgen -W "conventional clear" -- "$cur"))
+        return
+        ;;
     "codes --format")
         COMPREPLY=($(compgen -W "dollar hex dec c basic" -- "$cur"))
         return
@@ -48,11 +52,11 @@ _tessary()
         ;;
     esac
     case $command in
-    spell) options="--lines --json --file --alternatives --help" ;;
-    codes) options="--format --text --lines --json --file --help" ;;
-    say) options="--pace --text --file --alternatives --device --help" ;;
-    render) options="--output --pace --text --file --help" ;;
-    vocab) options="--format --output --prefix --board --no-user-words --force --help" ;;
+    spell) options="--lines --json --file --style --alternatives --help" ;;
+    codes) options="--format --text --style --lines --json --file --help" ;;
+    say) options="--pace --text --style --file --alternatives --device --help" ;;
+    render) options="--output --pace --text --style --file --help" ;;
+    vocab) options="--format --output --prefix --board --style --no-user-words --force --help" ;;
     list) options="--json --help" ;;
     devices) options="--probe --help" ;;
     simulate) options="--mcu --pins --press --level --analog --watch --seconds --output --play --help" ;;

@@ -16,10 +16,12 @@ complete -c tessary -l help -d 'the help'
 complete -c tessary -n '__fish_seen_subcommand_from spell' -l lines -d 'each line on its own'
 complete -c tessary -n '__fish_seen_subcommand_from spell' -l json -d 'JSON output'
 complete -c tessary -n '__fish_seen_subcommand_from spell' -l file -r -F -d 'the text from a file'
+complete -c tessary -n '__fish_seen_subcommand_from spell' -l style -x -a 'conventional clear' -d 'how text is spelled'
 complete -c tessary -n '__fish_seen_subcommand_from spell' -l alternatives -d 'the ways to spell the text'
 
 complete -c tessary -n '__fish_seen_subcommand_from codes' -l format -x -a 'dollar hex dec c basic' -d 'the format'
 complete -c tessary -n '__fish_seen_subcommand_from codes' -l text -d 'the items are English text'
+complete -c tessary -n '__fish_seen_subcommand_from codes' -l style -x -a 'conventional clear' -d 'how text is spelled'
 complete -c tessary -n '__fish_seen_subcommand_from codes' -l lines -d 'each line on its own'
 complete -c tessary -n '__fish_seen_subcommand_from codes' -l json -d 'JSON output'
 complete -c tessary -n '__fish_seen_subcommand_from codes' -l file -r -F -d 'the items from a file'
@@ -27,6 +29,7 @@ complete -c tessary -n '__fish_seen_subcommand_from codes; and not __fish_seen_a
 
 complete -c tessary -n '__fish_seen_subcommand_from say' -l pace -x -d 'one sample every MS milliseconds'
 complete -c tessary -n '__fish_seen_subcommand_from say' -l text -d 'the items are English text'
+complete -c tessary -n '__fish_seen_subcommand_from say' -l style -x -a 'conventional clear' -d 'how text is spelled'
 complete -c tessary -n '__fish_seen_subcommand_from say' -l file -r -F -d 'the items from a file'
 complete -c tessary -n '__fish_seen_subcommand_from say' -l alternatives -d 'play each way to spell the text'
 complete -c tessary -n '__fish_seen_subcommand_from say' -l device -r -a '(__fish_complete_path /dev/tty; __fish_complete_path /dev/serial/by-id/)' -d 'a real chip on the board at this port'
@@ -35,6 +38,7 @@ complete -c tessary -n '__fish_seen_subcommand_from say; and not __fish_seen_arg
 complete -c tessary -n '__fish_seen_subcommand_from render' -l output -r -F -d 'the WAV file'
 complete -c tessary -n '__fish_seen_subcommand_from render' -l pace -x -d 'one sample every MS milliseconds'
 complete -c tessary -n '__fish_seen_subcommand_from render' -l text -d 'the items are English text'
+complete -c tessary -n '__fish_seen_subcommand_from render' -l style -x -a 'conventional clear' -d 'how text is spelled'
 complete -c tessary -n '__fish_seen_subcommand_from render' -l file -r -F -d 'the items from a file'
 complete -c tessary -n '__fish_seen_subcommand_from render; and not __fish_seen_argument -l text' -a '(tessary list 2>/dev/null | awk \'{ print $2 }\')'
 
@@ -42,6 +46,7 @@ complete -c tessary -n '__fish_seen_subcommand_from vocab' -l format -x -a 'c ar
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l output -r -F -d 'the header file, or the sketch folder'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l prefix -x -d 'the prefix of every name'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l board -x -d 'the board whose flash it must fit'
+complete -c tessary -n '__fish_seen_subcommand_from vocab' -l style -x -a 'conventional clear' -d 'how text is spelled'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l no-user-words -d 'spell without the user\'s word list'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -l force -d 'write a sketch over files you changed'
 complete -c tessary -n '__fish_seen_subcommand_from vocab' -F

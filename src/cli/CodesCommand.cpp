@@ -115,7 +115,7 @@ const Command& commands::codes()
         "codes",
         "codes ITEM...",
         "the code string of the items (--format dollar, hex, dec, c, basic)",
-        R"(Usage: tessary codes [--format FORMAT] [--text] [--lines] [--json] [--file FILE] ITEM...
+        R"(Usage: tessary codes [--format FORMAT] [--text [--style STYLE]] [--lines] [--json] [--file FILE] ITEM...
 Prints the code string of the items on one line. FORMAT is one of
   dollar   $1B$07$2D$35  (the default; what the window's Copy gives)
   hex      0x1B, 0x07, 0x2D, 0x35
@@ -128,12 +128,16 @@ items are English text, spelled first.
   -, --file FILE    the items (or text) from standard input, or from FILE
   --lines           each line on a line of its own
   --json            {"mnemonics", "codes", "codeString", "formatted"}
+  --style STYLE     conventional (the default): the chip's own conventions; clear: KK3 for
+                    every k, RR2 for every r and a stressed vowel once, the forms heard
+                    clearest from the sample set (see the README)
 )",
         {{"--format",
           CommandOption::Value::Choice,
           "the format",
           {CodeFormat::styleNames().begin(), CodeFormat::styleNames().end()}},
          CommandOption::text(),
+         CommandOption::style(),
          CommandOption::lines(),
          CommandOption::json(),
          CommandOption::file("the items")},

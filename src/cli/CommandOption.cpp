@@ -17,6 +17,11 @@ CommandOption CommandOption::text()
     return {"--text", Value::None, "the items are English text", {}};
 }
 
+CommandOption CommandOption::style()
+{
+    return {"--style", Value::Choice, "how text is spelled", {"conventional", "clear"}};
+}
+
 CommandOption CommandOption::pace()
 {
     return {"--pace", Value::Text, "one sample every MS milliseconds", {}};

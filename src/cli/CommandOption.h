@@ -21,12 +21,13 @@ struct CommandOption
     std::string help;                 // a few words: "the items are English text"
     std::vector<std::string> choices; // Value::Choice: what it takes
 
-    // The options several commands share, said once: --json, --lines, --text, --pace, and
+    // The options several commands share, said once: --json, --lines, --text, --pace, --style and
     // --file with what it reads.
     static CommandOption json();
     static CommandOption lines();
     static CommandOption text();
     static CommandOption pace();
+    static CommandOption style();
     static CommandOption file(const std::string& what);
 };
 

@@ -31,6 +31,8 @@ const Speller& Invocation::speller()
                                             });
         if (!m_speller->available())
             throw Failure("espeak-ng's English data could not be loaded (package espeak-ng-data)");
+        if (const auto style = SpellingStyle::parse(m_options.style))
+            m_speller->setStyle(*style);
     }
     return *m_speller;
 }

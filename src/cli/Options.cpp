@@ -44,8 +44,10 @@ void setValue(Options& o, const CommandOption& option, const std::string& value,
     const std::string& name = option.name;
     if (option.value == CommandOption::Value::Choice) {
         if (std::find(option.choices.begin(), option.choices.end(), value) == option.choices.end())
-            throw UsageError(where + ", '" + value + "', is no format: " + listed(option.choices));
-        o.format = value;
+            throw UsageError(where + ", '" + value + "', is no " +
+                             (name == "--style" ? "style" : "format") + ": " +
+                             listed(option.choices));
+        (name == "--style" ? o.style : o.format) = value;
     } else if (name == "--pins") {
         if (value.empty())
             throw UsageError(where + ": --pins needs the lines it moves, e.g. ALD=D7");

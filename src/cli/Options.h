@@ -28,11 +28,12 @@ struct Options
     // simulate: buttons pressed, levels, analog readings and pins watched, each a
     // comma-separated list (an option given twice adds to it)
     std::string press, level, analog, watch;
-    std::string mcu;   // simulate: the MCU; empty: the one the firmware was built for
-    std::string board; // vocab: the board the vocabulary must fit; empty: the Uno
-    std::string prefix;       // vocab: the header's names' prefix; empty: the file's stem
-    bool device = false;      // --device, with a port or without one
-    std::string port;         // --device's port; empty: the one PortChoice knows
+    std::string mcu;     // simulate: the MCU; empty: the one the firmware was built for
+    std::string board;   // vocab: the board the vocabulary must fit; empty: the Uno
+    std::string prefix;  // vocab: the header's names' prefix; empty: the file's stem
+    std::string style;   // how text is spelled: conventional (empty) or clear
+    bool device = false; // --device, with a port or without one
+    std::string port;    // --device's port; empty: the one PortChoice knows
     bool help = false;
     std::vector<std::string> items;
 

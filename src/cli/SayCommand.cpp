@@ -4,13 +4,16 @@
 #include "InterruptGuard.h"
 #include "Invocation.h"
 #include "PieceReader.h"
+#include "PlayFolder.h"
 #include "UsageError.h"
 #include "Utterance.h"
 #include "catalogue/AllophoneTable.h"
 #include "chip/ChipBridge.h"
 #include "chip/PortChoice.h"
 #include "sound/SoundOutput.h"
+#include "sound/WavWriter.h"
 #include "sound/players/OutputFinder.h"
+#include "speech/JoinedSpeech.h"
 
 #include <functional>
 #include <ostream>
@@ -27,6 +30,22 @@ using Announcements = std::vector<std::pair<std::size_t, std::string>>;
 
 // Between two spellings that --alternatives plays: two of the chip's longest pauses.
 const std::vector<std::string> kGap = {"pa5", "pa5"};
+
+// The parts' sound joined as the chip joins them, one file a part, named `prefix` and its place.
+std::vector<std::string> joinedShares(const std::vector<Utterance::Part>& parts, int rate,
+                                      PlayFolder& folder, const std::string& prefix)
+{
+    std::vector<JoinedSpeech::Part> joined;
+    for (const Utterance::Part& part : parts)
+        joined.push_back({part.mnemonic, part.pcm, part.start, part.length});
+    std::vector<std::string> paths;
+    for (const Pcm& share : JoinedSpeech::shares(joined, rate)) {
+        paths.push_back(folder.file(prefix + "-" + std::to_string(paths.size()) + ".wav"));
+        if (!WavWriter::write(paths.back(), share, rate))
+            throw Failure("cannot write " + paths.back());
+    }
+    return paths;
+}
 
 // Plays the pieces as they come, each sample handed over at its due time on the chip's
 // timeline; a player with a timeline of its own places it there to the frame.
@@ -49,18 +68,31 @@ int play(Invocation& cli, const Pieces& pieces, const Announcements& announce)
     std::size_t count = 0;
     auto nextLine = announce.begin();
     auto end = start;
+    PlayFolder folder("say");
+    std::size_t pieceCount = 0;
     for (std::vector<std::string> piece; pieces(piece);) {
-        std::vector<std::string> paths;
+        std::vector<Utterance::Part> parts;
         for (const std::string& m : piece)
-            paths.push_back(set.samplePath(m));
+            parts.push_back(utterance.add(m));
+        // End to end each allophone plays its share of the piece joined as the chip joins it;
+        // back to back the shares are that sound, frame for frame. Two pieces' names take
+        // turns, so that what is written never replaces what may still be playing.
+        std::vector<std::string> paths;
+        if (cli.options().pace == 0)
+            paths = joinedShares(parts, utterance.rate(), folder,
+                                 "piece" + std::to_string(pieceCount++ % 2));
+        else
+            for (const Utterance::Part& part : parts)
+                paths.push_back(part.path);
         player->preload(paths);
-        for (const std::string& m : piece) {
-            const Utterance::Part part = utterance.add(m);
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const Utterance::Part& part = parts[i];
             const auto due = start + part.at;
             std::this_thread::sleep_until(due);
-            player->playAt(part.path, due);
-            if (nextLine != announce.end() && nextLine->first == count++)
+            player->playAt(paths[i], due);
+            if (nextLine != announce.end() && nextLine->first == count)
                 cli.out() << (nextLine++)->second << "\n" << std::flush;
+            ++count;
             end = due + std::chrono::microseconds(part.length * 1'000'000 / utterance.rate());
         }
     }
@@ -162,14 +194,18 @@ const Command& commands::say()
         "say",
         "say ITEM...",
         "plays the items through the sample set",
-        R"(Usage: tessary say [--pace MS] [--text] [--file FILE] [--device [PORT]] ITEM...
+        R"(Usage: tessary say [--pace MS] [--text [--style STYLE]] [--file FILE] [--device [PORT]]
+                  ITEM...
        tessary say --alternatives [--device [PORT]] TEXT...
-Plays the items' samples from the sample set: end to end, at the chip's own durations,
-or with --pace one every MS milliseconds, each cut off by the next, as the window's SPEAK does.
-With --text the items are English text, spelled first; '-' or --file FILE reads them from
-standard input or FILE. --alternatives plays each way to spell the text in turn, with a pause
-between, and prints each as it plays.
+Plays the items' samples from the sample set: end to end, at the chip's own durations and
+joined as the chip joins them, or with --pace one every MS milliseconds, each cut off by the
+next, as the window's SPEAK does. With --text the items are English text, spelled first; '-'
+or --file FILE reads them from standard input or FILE. --alternatives plays each way to spell
+the text in turn, with a pause between, and prints each as it plays.
 
+  --style STYLE   conventional (the default): the chip's own conventions; clear: KK3 for
+                  every k, RR2 for every r and a stressed vowel once, the forms heard
+                  clearest from the sample set (see the README)
   --device PORT   a real SP0256-AL2 says them instead, through the bridge firmware on the
                   board at PORT (also TESSARY_DEVICE); returns once the chip is silent, and
                   Ctrl+C stops the chip before it exits. Without PORT: TESSARY_DEVICE, or
@@ -177,6 +213,7 @@ between, and prints each as it plays.
 )",
         {CommandOption::pace(),
          CommandOption::text(),
+         CommandOption::style(),
          CommandOption::file("the items"),
          {"--alternatives", CommandOption::Value::None, "play each way to spell the text", {}},
          {"--device", CommandOption::Value::Port, "a real chip on the board at this port", {}}},

@@ -87,8 +87,8 @@ const Command& commands::spell()
         "spell",
         "spell TEXT...",
         "the allophone spelling of the text (--alternatives TEXT: other ways)",
-        R"(Usage: tessary spell [--lines] [--json] [--file FILE] TEXT...
-       tessary spell --alternatives [--json] TEXT...
+        R"(Usage: tessary spell [--style STYLE] [--lines] [--json] [--file FILE] TEXT...
+       tessary spell --alternatives [--style STYLE] [--json] TEXT...
 Prints the allophone spelling of the English text: mnemonics in lower case, separated by single
 spaces, on one line. Words are separated by pa1 (pa3 before an unvoiced stop), clauses end in pa4 and sentences in pa5, and
 the spelling ends in a pause. Words in ~/.config/quorlin-tessary/words are spelled as given
@@ -97,14 +97,19 @@ there, one word and its mnemonics on each line.
   -, --file FILE    the text from standard input, or from FILE, of any length
   --lines           each line of the text spelled on a line of its own
   --json            {"text", "mnemonics", "codes", "codeString"}; one object a line with --lines
+  --style STYLE     conventional (the default): the chip's own conventions; clear: KK3 for
+                    every k, RR2 for every r and a stressed vowel once, the forms heard
+                    clearest from the sample set (see the README)
   --alternatives    the ways to spell the text, one a line with its code string: the rules'
-                    own first, then word by word: one sound in its other variant on the chip,
+                    own first, then word by word: the word in the other style, one sound in
+                    its other variant on the chip,
                     a flapped t ("water") as a real TT, a short vowel doubled or single, the
                     other reading of a word like "live"
 )",
         {CommandOption::lines(),
          CommandOption::json(),
          CommandOption::file("the text"),
+         CommandOption::style(),
          {"--alternatives", CommandOption::Value::None, "the ways to spell the text", {}}},
         Command::Arguments::Text,
         &run};

@@ -158,7 +158,7 @@ const Command& commands::vocab()
         "vocab FILE",
         "a header of every entry of a vocabulary file (--format c, arduino, json)",
         R"(Usage: tessary vocab [--format c|arduino|json|sketch] [--output FILE] [--prefix NAME]
-                    [--board NAME] [--no-user-words] [--force] VOCABULARY
+                    [--board NAME] [--style STYLE] [--no-user-words] [--force] VOCABULARY
 Writes one header with every entry of the vocabulary file (- for standard input): one line an
 entry, a name and mnemonics or codes after '=', or English text after ':'.
 
@@ -189,12 +189,14 @@ numbers and nothing is written. The Arduino form and the sketch must fit the fla
 board --board names (uno, nano, mega or leonardo; the Uno by default) beside the core and the
 driver: a vocabulary too large is refused with the figures, and nothing is written. The
 sketch's Makefile builds for that board. The header says which entries the word list in
-~/.config/quorlin-tessary/words spelled; --no-user-words spells without it.
+~/.config/quorlin-tessary/words spelled; --no-user-words spells without it. --style clear
+spells the text entries in the forms heard clearest from the sample set (see tessary spell).
 )",
         {{"--format", CommandOption::Value::Choice, "the form", {"c", "arduino", "json", "sketch"}},
          {"--output", CommandOption::Value::File, "the header file, or the sketch folder", {}},
          {"--prefix", CommandOption::Value::Text, "the prefix of every name", {}},
          {"--board", CommandOption::Value::Text, "the board whose flash it must fit", {}},
+         CommandOption::style(),
          {"--no-user-words", CommandOption::Value::None, "spell without the user's word list", {}},
          {"--force", CommandOption::Value::None, "write a sketch over files you changed", {}}},
         Command::Arguments::File,

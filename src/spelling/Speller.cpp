@@ -70,6 +70,12 @@ std::vector<std::string> Speller::spell(std::string_view text) const
 
 std::vector<std::string> Speller::spell(std::string_view text, const WordList& first) const
 {
+    return spellIn(m_style, text, first);
+}
+
+std::vector<std::string> Speller::spellIn(SpellingStyle::Style style, std::string_view text,
+                                          const WordList& first) const
+{
     // Words of the word list are cut out of the text; what lies between them goes to espeak-ng
     // whole, so that it reads numbers and abbreviations in their context.
     std::vector<Item> items;
@@ -98,7 +104,7 @@ std::vector<std::string> Speller::spell(std::string_view text, const WordList& f
                                                         ? std::string_view()
                                                         : items[i + 1].allophones.front().c_str()));
     }
-    return out;
+    return SpellingStyle::apply(style, std::move(out));
 }
 
 std::vector<std::vector<std::string>> Speller::alternatives(std::string_view text,
@@ -120,7 +126,13 @@ std::vector<std::vector<std::string>> Speller::alternatives(std::string_view tex
             continue; // said otherwise in its context ("the" before a vowel): left as it is
         const auto begin = static_cast<std::size_t>(found - whole.begin());
         at = begin + sounds;
-        for (std::vector<std::string> a : Alternatives::of(w.word, alone)) {
+        std::vector<std::vector<std::string>> ways = Alternatives::of(w.word, alone);
+        // The word in the other style comes first: the two are one step apart.
+        const auto otherStyle = m_style == SpellingStyle::Style::Clear
+                                    ? SpellingStyle::Style::Conventional
+                                    : SpellingStyle::Style::Clear;
+        ways.insert(ways.begin() + 1, spellIn(otherStyle, w.word, WordList()));
+        for (std::vector<std::string> a : ways) {
             while (!a.empty() && AllophoneTable::isPause(a.back()))
                 a.pop_back();
             std::vector<std::string> s(whole.begin(), whole.begin() + long(begin));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EspeakPhonemizer.h"
+#include "SpellingStyle.h"
 #include "WordList.h"
 
 #include <functional>
@@ -26,11 +27,15 @@ public:
     forThisUser(const std::function<void(const std::string&)>& report);
 
     bool available() const { return m_phonemizer.available(); }
+    // Conventional unless told otherwise.
+    void setStyle(SpellingStyle::Style style) { m_style = style; }
+    SpellingStyle::Style style() const { return m_style; }
     std::vector<std::string> spell(std::string_view text) const;
     // The same, with `first` consulted before the word list: spellings the user is trying out.
     std::vector<std::string> spell(std::string_view text, const WordList& first) const;
     // The ways to spell a text: its spelling first, then, word by word, the text with that word
-    // spelled another way (Alternatives), each once, at most `most`.
+    // spelled another way: in the other style first, then as Alternatives has it, each once, at
+    // most `most`.
     std::vector<std::vector<std::string>> alternatives(std::string_view text,
                                                        std::size_t most = 64) const;
 
@@ -42,8 +47,12 @@ private:
     };
     void addRun(const std::string& run, std::vector<Item>& items) const;
 
+    std::vector<std::string> spellIn(SpellingStyle::Style style, std::string_view text,
+                                     const WordList& first) const;
+
     WordList m_words;
     EspeakPhonemizer m_phonemizer;
+    SpellingStyle::Style m_style = SpellingStyle::Style::Conventional;
 };
 
 } // namespace tessary

@@ -286,6 +286,24 @@ class CommandLine(unittest.TestCase):
         self.assertEqual((said.returncode, said.stdout.splitlines()),
                          (0, [line.split("  ")[0] for line in listed]), said.stderr)
 
+    def test_style(self):
+        """--style clear swaps the forms the judge measured, wherever text is spelled, and each
+        style offers the other's form of every word first among its alternatives."""
+        text = "the cat is back"
+        conventional = "dh1 ax pa3 kk1 ae ae pa3 tt1 pa1 ih zz pa1 bb2 ae ae pa3 kk2 pa1"
+        clear = "dh1 ax pa1 kk3 ae pa1 tt1 pa1 ih zz pa1 bb2 ae pa1 kk3 pa1"
+        rows = [("default", [], conventional), ("conventional", ["--style", "conventional"],
+                                                 conventional), ("clear", ["--style", "clear"], clear)]
+        for name, style, spelling in rows:
+            with self.subTest(name):
+                self.assertEqual(self.tessary("spell", *style, text).stdout, spelling + "\n")
+                self.assertEqual(self.tessary("codes", "--text", *style, text).stdout,
+                                 self.tessary("codes", *spelling.split()).stdout)
+        for style, other in (([], "kk3 ae pa1 tt1 pa1"), (["--style", "clear"],
+                                                          "kk1 ae ae pa3 tt1 pa1")):
+            lines = self.tessary("spell", "--alternatives", *style, "cat").stdout.splitlines()
+            self.assertEqual(lines[1].split("  ")[0], other, lines)
+
     def test_bash_completion(self):
         script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data",
                               "completion", "tessary.bash")
@@ -681,6 +699,7 @@ good night
             ("unknown option", ["codes", "--fmt", "c", "hh1"], "argument 2, '--fmt'"),
             ("option without its value", ["codes", "hh1", "--format"], "argument 3, '--format'"),
             ("unknown format", ["codes", "--format", "pascal", "hh1"], "argument 3, 'pascal'"),
+            ("unknown style", ["spell", "--style", "loud", "hi"], "argument 3, 'loud'"),
             ("unknown mnemonic", ["codes", "hh1", "xx1"], "item 2, 'xx1'"),
             ("code out of range", ["codes", "hh1", "eh", "64"], "item 3, '64'"),
             ("code text out of range", ["codes", "$40"], "item 1, '$40'"),
