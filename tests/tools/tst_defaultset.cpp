@@ -1,12 +1,14 @@
 // The default sample set the build generates: names, format, lengths, levels, and that a second
 // run of the generator writes the very same bytes.
 #include "catalogue/AllophoneTable.h"
+#include "speech/Speaker.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -107,6 +109,8 @@ private Q_SLOTS:
     void weakSoundsStayWeakerThanVowels();
     void sdlDecodesEveryFile();
     void generatorIsDeterministic();
+    void listenPlaysWhatRenderWrites_data();
+    void listenPlaysWhatRenderWrites();
 
 private:
     Wav load(const QString& mnemonic) const
@@ -225,6 +229,51 @@ void TestDefaultSet::generatorIsDeterministic()
         QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
         QVERIFY2(a.readAll() == b.readAll(), qPrintable(name));
     }
+}
+
+void TestDefaultSet::listenPlaysWhatRenderWrites_data()
+{
+    QTest::addColumn<QString>("spelling");
+    QTest::newRow("hello") << "hh1 eh ll ow pa1";
+    QTest::newRow("doubled vowel, stops") << "bb2 ae ae pa3 kk2 pa1";
+    QTest::newRow("the door is open") << "dh1 ax pa1 dd2 or pa1 ih zz pa1 ow pa3 pp ax nn1 pa1";
+}
+
+// The window's Listen plays a spelling in shares, one file an allophone; back to back they are
+// what `tessary render` writes of it, frame for frame: one timeline and one way of joining.
+void TestDefaultSet::listenPlaysWhatRenderWrites()
+{
+    QFETCH(QString, spelling);
+    QTemporaryDir tmp;
+    std::vector<std::string> mnemonics;
+    for (const QString& m : spelling.split(' '))
+        mnemonics.push_back(m.toStdString());
+    const tessary::Speaker speaker(tessary::SampleSet(TESSARY_SET_DIR "/"), nullptr);
+    const std::vector<std::string> files = speaker.joinedFiles(mnemonics, tmp.path().toStdString());
+    QCOMPARE(files.size(), mnemonics.size());
+    std::vector<qint16> listened;
+    for (const std::string& f : files) {
+        QFile file(QString::fromStdString(f));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const Wav w = parse(file.readAll());
+        QVERIFY(w.valid);
+        listened.insert(listened.end(), w.samples.begin(), w.samples.end());
+    }
+    QProcess render;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", "/nonexistent");
+    env.insert("XDG_DATA_DIRS", QFileInfo(TESSARY_SET_DIR "/../..").absoluteFilePath());
+    render.setProcessEnvironment(env);
+    const QString out = tmp.filePath("render.wav");
+    render.start(TESSARY_CLI, QStringList{"render", "--output", out} + spelling.split(' '));
+    QVERIFY(render.waitForFinished(30000));
+    QCOMPARE(render.exitCode(), 0);
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const Wav rendered = parse(file.readAll());
+    QVERIFY(rendered.valid);
+    QCOMPARE(listened.size(), rendered.samples.size());
+    QVERIFY(listened == rendered.samples);
 }
 
 QTEST_APPLESS_MAIN(TestDefaultSet)
