@@ -24,7 +24,8 @@ JoinedSpeech::JoinedSpeech(int rate)
     : m_rate(rate), m_cross(2 * (static_cast<long long>(rate) * kCrossFadeMs / 2000)),
       m_edge(static_cast<long long>(rate) * kEdgeMs / 1000),
       m_cutFade(static_cast<long long>(rate) * kCutFadeMs / 1000),
-      m_period(static_cast<long long>(rate) * kLongestPeriodMs / 1000)
+      m_period(static_cast<long long>(rate) * kLongestPeriodMs / 1000),
+      m_longest(static_cast<long long>(rate) * kLongestSoundMs / 1000)
 {}
 
 bool JoinedSpeech::flows(std::string_view mnemonic)
@@ -42,7 +43,8 @@ void JoinedSpeech::add(std::string_view mnemonic, std::shared_ptr<const Pcm> sam
         Held& h = *m_held;
         const bool adjacent = std::llabs(start - (h.start + h.chip)) <= slack;
         const bool bothSound = h.sample && sample;
-        if (adjacent && bothSound && mnemonic == h.mnemonic && flows(mnemonic)) {
+        if (adjacent && bothSound && mnemonic == h.mnemonic && flows(mnemonic) &&
+            start + chip - h.start <= m_longest) {
             h.chip = start + chip - h.start; // one sound, as long as both
             h.repeated = true;
             return;

@@ -31,6 +31,9 @@ public:
     static constexpr int kEdgeMs = 4;       // the fades a sample is cut with, left out at a join
     static constexpr int kCutFadeMs = 4;    // a sample cut off by the next fades out under it
     static constexpr int kLongestPeriodMs = 12; // of a voice: how far a join looks for its phase
+    // A run of one allophone is one sound up to this long, then cross-faded into the next such
+    // sound: a run of any length is joined in bounded memory.
+    static constexpr int kLongestSoundMs = 2000;
 
     explicit JoinedSpeech(int rate);
 
@@ -84,6 +87,7 @@ private:
     long long m_edge;
     long long m_cutFade;
     long long m_period;
+    long long m_longest;
     std::optional<Held> m_held;
     std::vector<float> m_mix; // frames from m_base on, not yet handed out
     long long m_base = 0;

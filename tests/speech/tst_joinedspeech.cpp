@@ -125,6 +125,8 @@ private Q_SLOTS:
         QTest::newRow("vowel nasal vowel") << "aa mm iy" << false;
         QTest::newRow("fricative into vowel") << "ss iy" << false;
         QTest::newRow("a pause between") << "ih pa2 eh" << true;
+        QTest::newRow("a run far longer than a word")
+            << QString("aa ").repeated(60).trimmed() << false;
     }
     void joins()
     {
