@@ -4,7 +4,8 @@
 //
 // A click to sound: a control of FormControls (window/) -> MainWindow -> SlotRow (composer/),
 //   SpeakSequencer or ListenSchedule (speech/) -> Speaker -> SamplePlayer (sound/: the sound
-//   server's PulseSamplePlayer, else SdlSamplePlayer), each play told when it is due.
+//   server's PulseSamplePlayer, else SdlSamplePlayer), each play told when it is due; Listen
+//   plays the spelling as JoinedSpeech (speech/) joins it, one share an allophone.
 // A vocabulary to a header: VocabularyWindow (window/) -> VocabularyFile -> VocabularySpeller,
 //   with spelling/'s Speller -> VocabularyHeader or SketchFolder (all vocabulary/): what
 //   `tessary vocab` (cli/VocabCommand) writes too.
