@@ -107,6 +107,20 @@ std::vector<std::string> Speller::spellIn(SpellingStyle::Style style, std::strin
     return SpellingStyle::apply(style, std::move(out));
 }
 
+std::vector<std::vector<std::string>> Speller::wordAlternatives(std::string_view word) const
+{
+    const std::vector<std::string> alone = spell(word);
+    std::vector<std::vector<std::string>> ways = Alternatives::of(word, alone);
+    // The word in the other style comes first: the two are one step apart.
+    const auto otherStyle = m_style == SpellingStyle::Style::Clear
+                                ? SpellingStyle::Style::Conventional
+                                : SpellingStyle::Style::Clear;
+    std::vector<std::string> other = spellIn(otherStyle, word, WordList());
+    if (std::find(ways.begin(), ways.end(), other) == ways.end())
+        ways.insert(ways.begin() + 1, std::move(other));
+    return ways;
+}
+
 std::vector<std::vector<std::string>> Speller::alternatives(std::string_view text,
                                                             std::size_t most) const
 {
@@ -126,13 +140,7 @@ std::vector<std::vector<std::string>> Speller::alternatives(std::string_view tex
             continue; // said otherwise in its context ("the" before a vowel): left as it is
         const auto begin = static_cast<std::size_t>(found - whole.begin());
         at = begin + sounds;
-        std::vector<std::vector<std::string>> ways = Alternatives::of(w.word, alone);
-        // The word in the other style comes first: the two are one step apart.
-        const auto otherStyle = m_style == SpellingStyle::Style::Clear
-                                    ? SpellingStyle::Style::Conventional
-                                    : SpellingStyle::Style::Clear;
-        ways.insert(ways.begin() + 1, spellIn(otherStyle, w.word, WordList()));
-        for (std::vector<std::string> a : ways) {
+        for (std::vector<std::string> a : wordAlternatives(w.word)) {
             while (!a.empty() && AllophoneTable::isPause(a.back()))
                 a.pop_back();
             std::vector<std::string> s(whole.begin(), whole.begin() + long(begin));

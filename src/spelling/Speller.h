@@ -38,6 +38,9 @@ public:
     // most `most`.
     std::vector<std::vector<std::string>> alternatives(std::string_view text,
                                                        std::size_t most = 64) const;
+    // The ways to spell one word alone: its spelling, the word in the other style, then as
+    // Alternatives has it; each once.
+    std::vector<std::vector<std::string>> wordAlternatives(std::string_view word) const;
 
 private:
     struct Item

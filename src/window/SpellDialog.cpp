@@ -5,7 +5,6 @@
 #include "catalogue/AllophoneTable.h"
 #include "composer/CodeFormat.h"
 #include "files/UserFile.h"
-#include "spelling/Alternatives.h"
 #include "spelling/Speller.h"
 #include "spelling/WordCutter.h"
 
@@ -300,7 +299,7 @@ void SpellDialog::fillAlternatives()
         return;
     // The first is how the word list or the rules spell it; a pick is one of the others.
     // Without the pause that ends the word alone: in the text, the next word decides it.
-    for (std::vector<std::string>& s : Alternatives::of(word, m_speller.spell(word)))
+    for (std::vector<std::string>& s : m_speller.wordAlternatives(word))
         m_shownAlternatives.push_back(withoutTrailingPauses(std::move(s)));
     const auto picked = m_picks.find(word);
     int current = 0;

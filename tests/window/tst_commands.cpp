@@ -410,6 +410,10 @@ void TestCommands::listenPickAndSave_data()
                                                                        << "cat"
                                                                        << "kk3 ae ae pa3 tt1"
                                                                        << "hello hh1 eh ll ow";
+    QTest::newRow("the word in the clear style") << "a cat"
+                                                 << "cat"
+                                                 << "kk3 ae pa1 tt1"
+                                                 << "-";
     // The word's older line goes: each word stands in the list once.
     QTest::newRow("over the word's own line") << "a cat"
                                               << "cat"
