@@ -6,6 +6,7 @@
 #include "catalogue/AllophoneTable.h"
 #include "composer/SlotRow.h"
 #include "files/UserFile.h"
+#include "spelling/SpellingStyle.h"
 #include "vocabulary/VocabularySpeller.h"
 
 #include <QCloseEvent>
@@ -119,6 +120,8 @@ void VocabularyWindow::buildMenus()
     action(entry, "vocabularyUp", "Move &Up", Qt::CTRL | Qt::Key_Up, [this] { moveEntry(true); });
     action(entry, "vocabularyDown", "Move Do&wn", Qt::CTRL | Qt::Key_Down,
            [this] { moveEntry(false); });
+    action(entry, "vocabularyClearStyle", "Spell in the C&lear Style", {},
+           [this] { spellClearly(); });
     action(entry, "vocabularySpeakOnChip", "Speak on &Chip", {}, [this] { speakOnChip(); });
     action(entry, "vocabularyStop", "&Stop Listening", Qt::Key_Escape, [this] {
         if (m_hooks.stopListening)
@@ -309,6 +312,22 @@ void VocabularyWindow::putSlotsBack()
     const int e = current();
     if (e >= 0)
         edit(m_file.setMnemonics(std::size_t(e), m_hooks.slots()), e, "Put Slots Back");
+}
+
+// The entry's allophones in the forms the listening judge heard clearest from the sample set;
+// Undo, or Listen to both, is one step away.
+void VocabularyWindow::spellClearly()
+{
+    const int e = current();
+    if (e < 0)
+        return;
+    const std::vector<std::string> now = AllophoneTable::mnemonicsOf(m_entries->codes(e));
+    const std::vector<std::string> clear = SpellingStyle::apply(SpellingStyle::Style::Clear, now);
+    if (clear == now) {
+        say("Already in the clear style.");
+        return;
+    }
+    edit(m_file.setMnemonics(std::size_t(e), clear), e, "Clear Style");
 }
 
 void VocabularyWindow::renameEntry()

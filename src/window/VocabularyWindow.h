@@ -82,6 +82,7 @@ private:
     void addSlots();
     void loadIntoSlots();
     void putSlotsBack();
+    void spellClearly();
     void renameEntry();
     void deleteEntry();
     void moveEntry(bool up);

@@ -14,8 +14,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -256,6 +256,8 @@ void TestVocabularyWindow::everyEditUndoes_data()
                                    << "c" << QByteArray("a = hh1 pa1\nb = eh pa1\nc = ay\n");
     QTest::newRow("put the slots back") << "vocabularyPutBack"
                                         << "" << QByteArray("a = ay\nb = eh pa1\n");
+    QTest::newRow("the clear style") << "vocabularyClearStyle"
+                                     << "" << QByteArray("a = kk3 ae pa1 tt1 pa1\nb = eh pa1\n");
 }
 
 // Each edit, undone, leaves the file as it was opened and unchanged; redone, as the edit left it.
@@ -264,7 +266,8 @@ void TestVocabularyWindow::everyEditUndoes()
     QFETCH(QString, edit);
     QFETCH(QString, answer);
     QFETCH(QByteArray, after);
-    const QByteArray before("a = hh1 pa1\nb = eh pa1\n");
+    const QByteArray before(edit == "vocabularyClearStyle" ? "a: cat\nb = eh pa1\n"
+                                                           : "a = hh1 pa1\nb = eh pa1\n");
     QVERIFY(openVocabulary());
     QVERIFY(m_vocabulary->open(write("edits.txt", before).toStdString()));
     tessary::testing::control<QLineEdit>(m_window.get(), "Text1")->setText("ay");
