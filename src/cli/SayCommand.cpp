@@ -11,7 +11,6 @@
 #include "chip/ChipBridge.h"
 #include "chip/PortChoice.h"
 #include "sound/SoundOutput.h"
-#include "sound/WavWriter.h"
 #include "sound/players/OutputFinder.h"
 #include "speech/JoinedSpeech.h"
 
@@ -39,11 +38,11 @@ std::vector<std::string> joinedShares(const std::vector<Utterance::Part>& parts,
     for (const Utterance::Part& part : parts)
         joined.push_back({part.mnemonic, part.pcm, part.start, part.length});
     std::vector<std::string> paths;
-    for (const Pcm& share : JoinedSpeech::shares(joined, rate)) {
-        paths.push_back(folder.file(prefix + "-" + std::to_string(paths.size()) + ".wav"));
-        if (!WavWriter::write(paths.back(), share, rate))
-            throw Failure("cannot write " + paths.back());
-    }
+    const auto path = [&](std::size_t i) {
+        return folder.file(prefix + "-" + std::to_string(i) + ".wav");
+    };
+    if (!JoinedSpeech::writeShares(joined, rate, path, paths))
+        throw Failure("cannot write " + paths.back());
     return paths;
 }
 

@@ -20,7 +20,7 @@ Utterance::Utterance(const SampleSet& set, int paceMs)
 Utterance::Part Utterance::add(const std::string& mnemonic)
 {
     const auto frames = [this](std::chrono::microseconds t) {
-        return static_cast<long long>(t.count()) * m_rate / 1'000'000;
+        return UtteranceTimeline::frames(t, m_rate);
     };
     Part part{mnemonic, m_set.samplePath(mnemonic), nullptr};
     auto known = m_samples.find(mnemonic);

@@ -2,6 +2,7 @@
 
 #include "TimeStretch.h"
 #include "catalogue/AllophoneTable.h"
+#include "sound/WavWriter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -90,6 +91,19 @@ std::vector<JoinedSpeech::Pcm> JoinedSpeech::shares(const std::vector<Part>& par
                          clamp(std::max(to, parts[i].start - origin)));
     }
     return out;
+}
+
+bool JoinedSpeech::writeShares(const std::vector<Part>& parts, int rate,
+                               const std::function<std::string(std::size_t)>& path,
+                               std::vector<std::string>& paths)
+{
+    paths.clear();
+    for (const Pcm& share : shares(parts, rate)) {
+        paths.push_back(path(paths.size()));
+        if (!WavWriter::write(paths.back(), share, rate))
+            return false;
+    }
+    return true;
 }
 
 void JoinedSpeech::place(const Held& h, std::optional<long long> next, bool joinedAfter)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +57,11 @@ public:
         long long chip = 0;
     };
     static std::vector<Pcm> shares(const std::vector<Part>& parts, int rate);
+    // The shares written as wave files, the i-th to `path(i)`, into `paths`; false when one
+    // cannot be written (the last of `paths`).
+    static bool writeShares(const std::vector<Part>& parts, int rate,
+                            const std::function<std::string(std::size_t)>& path,
+                            std::vector<std::string>& paths);
 
     // Whether the chip goes on sounding from the allophone into the next: neither is a stop or
     // a pause. Anything that names no allophone does not.

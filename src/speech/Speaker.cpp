@@ -5,7 +5,6 @@
 #include "catalogue/AllophoneTable.h"
 #include "sound/SilentPlayer.h"
 #include "sound/SoundModule.h"
-#include "sound/WavWriter.h"
 
 #include <map>
 
@@ -48,19 +47,15 @@ std::vector<std::string> Speaker::joinedFiles(const std::vector<std::string>& mn
         if (!sample && !(sample = SoundModule::decode(m_set.samplePath(m), rate)))
             return {};
         const UtteranceTimeline::Step step = timeline.add(m);
-        const auto frames = [rate](std::chrono::microseconds t) {
-            return static_cast<long long>(t.count()) * rate / 1'000'000;
-        };
+        const long long start = UtteranceTimeline::frames(step.start, rate);
         parts.push_back(
-            {m, sample, frames(step.start), frames(step.start + step.chip) - frames(step.start)});
+            {m, sample, start, UtteranceTimeline::frames(step.start + step.chip, rate) - start});
     }
     std::vector<std::string> paths;
-    for (const JoinedSpeech::Pcm& share : JoinedSpeech::shares(parts, rate)) {
-        paths.push_back(folder + "/listen-" + std::to_string(paths.size()) + ".wav");
-        if (!WavWriter::write(paths.back(), share, rate))
-            return {};
-    }
-    return paths;
+    const auto path = [&folder](std::size_t i) {
+        return folder + "/listen-" + std::to_string(i) + ".wav";
+    };
+    return JoinedSpeech::writeShares(parts, rate, path, paths) ? paths : std::vector<std::string>();
 }
 
 void Speaker::prepare()

@@ -23,6 +23,11 @@ public:
     };
     // The next allophone; an unknown mnemonic takes no time.
     Step add(std::string_view mnemonic);
+    // A time from the utterance's beginning as a frame at `rate`.
+    static long long frames(std::chrono::microseconds t, int rate)
+    {
+        return static_cast<long long>(t.count()) * rate / 1'000'000;
+    }
 
 private:
     int m_pace = 0;

@@ -109,7 +109,12 @@ std::vector<std::string> Speller::spellIn(SpellingStyle::Style style, std::strin
 
 std::vector<std::vector<std::string>> Speller::wordAlternatives(std::string_view word) const
 {
-    const std::vector<std::string> alone = spell(word);
+    return wordAlternatives(word, spell(word));
+}
+
+std::vector<std::vector<std::string>>
+Speller::wordAlternatives(std::string_view word, const std::vector<std::string>& alone) const
+{
     std::vector<std::vector<std::string>> ways = Alternatives::of(word, alone);
     // The word in the other style comes first: the two are one step apart.
     const auto otherStyle = m_style == SpellingStyle::Style::Clear
@@ -140,7 +145,7 @@ std::vector<std::vector<std::string>> Speller::alternatives(std::string_view tex
             continue; // said otherwise in its context ("the" before a vowel): left as it is
         const auto begin = static_cast<std::size_t>(found - whole.begin());
         at = begin + sounds;
-        for (std::vector<std::string> a : wordAlternatives(w.word)) {
+        for (std::vector<std::string> a : wordAlternatives(w.word, alone)) {
             while (!a.empty() && AllophoneTable::isPause(a.back()))
                 a.pop_back();
             std::vector<std::string> s(whole.begin(), whole.begin() + long(begin));

@@ -50,6 +50,9 @@ private:
     };
     void addRun(const std::string& run, std::vector<Item>& items) const;
 
+    // The same, for a word already spelled alone as `alone`.
+    std::vector<std::vector<std::string>>
+    wordAlternatives(std::string_view word, const std::vector<std::string>& alone) const;
     std::vector<std::string> spellIn(SpellingStyle::Style style, std::string_view text,
                                      const WordList& first) const;
 
